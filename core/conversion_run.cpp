@@ -1,0 +1,157 @@
+#include "conversion_run.h"
+
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "hex_record_reader.h"
+#include "print.h"
+#include "text_input.h"
+#include "text_output.h"
+
+namespace romtools {
+
+namespace {
+
+constexpr std::int32_t kDefaultAddressWidth = 13;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Messages end a failed run; the run waits for the user to read them when a file was at fault.
+void awaitKeystroke() {
+    std::getchar();
+}
+
+// The extension starts at the last '.' after the name's first character; without one, the whole name
+// stands as the extension (and is refused).
+std::size_t extensionStart(std::string_view name) {
+    std::size_t position = name.empty() ? 0 : name.size() - 1;
+    while (position > 0 && name[position] != '.') {
+        --position;
+    }
+    return position;
+}
+
+bool isBlank(int character) {
+    return character == ' ' || character == '\t' || character == '\n' || character == '\v' ||
+           character == '\f' || character == '\r';
+}
+
+// Ends a run whose output, now closed, is incomplete: no half-written file is left behind.
+int removeOutput(const std::string& outputName) {
+    std::remove(outputName.c_str());
+    awaitKeystroke();
+    return 1;
+}
+
+int convert(int argc, char** argv, const ProgramDescription& program) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s input_filename\n", program.name);
+        return 1;
+    }
+    const std::string argument = argv[1];
+    const std::size_t cut = extensionStart(argument);
+    const std::string_view extension = std::string_view(argument).substr(cut);
+    if (extension != ".hex" && extension != ".HEX") {
+        std::fputs("Input file should be HEX file.\n", stderr);
+        return 1;
+    }
+    const std::string stem = argument.substr(0, cut);
+    const std::string inputName = formatText("%s.hex", stem.c_str());
+    const std::string outputName = formatText(program.outputFormat, stem.c_str());
+
+    // The input is looked for under the lower-case extension first; on a case-sensitive file system a
+    // file named with ".HEX" is then found under its own name.
+    std::string openedName = inputName;
+    FilePtr input(std::fopen(inputName.c_str(), "rb"));
+    if (!input && extension == ".HEX") {
+        openedName = argument;
+        input.reset(std::fopen(argument.c_str(), "rb"));
+    }
+    if (!input) {
+        std::fprintf(stderr, "can not open input file %s\n", inputName.c_str());
+        awaitKeystroke();
+        return 1;
+    }
+
+    std::FILE* outputFile = std::fopen(outputName.c_str(), "wb");
+    if (outputFile == nullptr) {
+        std::fprintf(stderr, "can not create output file %s\n", outputName.c_str());
+        input.reset();
+        awaitKeystroke();
+        return 1;
+    }
+    CrLfFileBuf outputBuffer(outputFile);
+    std::ostream output(&outputBuffer);
+
+    std::fprintf(stderr, "ROM ADDRESS WIDTH? (enter 0 for using default value %d): ", kDefaultAddressWidth);
+    std::int32_t addressWidth = readAddressWidth(stdin);
+    std::fputs("\n", stderr);
+    if (addressWidth == 0) {
+        addressWidth = kDefaultAddressWidth;
+    }
+
+    program.writer.writeHeader(output, stem, addressWidth);
+    TextInput text(input.get());
+    HexRecordReader reader(text);
+    RomWord word;
+    // A failed write ends the reading too: the output is lost either way.
+    while (output.good() && reader.nextWord(word)) {
+        program.writer.writeWord(output, word, addressWidth);
+    }
+    const bool readFailed = text.failed();
+    input.reset();
+    if (readFailed) {
+        std::fprintf(stderr, "can not read input file %s\n", openedName.c_str());
+        std::fclose(outputFile);
+        return removeOutput(outputName);
+    }
+    program.writer.writeTrailer(output);
+
+    // A write error may show only when the last block is written or the file is closed.
+    bool written = outputBuffer.finish() && output.good();
+    written = std::fclose(outputFile) == 0 && written;
+    if (!written) {
+        std::fprintf(stderr, "can not write output file %s\n", outputName.c_str());
+        return removeOutput(outputName);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::int32_t readAddressWidth(std::FILE* input) {
+    int character = std::getc(input);
+    while (isBlank(character)) {
+        character = std::getc(input);
+    }
+    const bool negative = character == '-';
+    if (character == '-' || character == '+') {
+        character = std::getc(input);
+    }
+    bool haveDigits = false;
+    std::uint32_t value = 0;  // only the low 32 bits of the number count
+    while (character >= '0' && character <= '9') {
+        value = value * 10u + static_cast<std::uint32_t>(character - '0');
+        haveDigits = true;
+        character = std::getc(input);
+    }
+    while (character != '\n' && character != EOF) {
+        character = std::getc(input);
+    }
+    if (!haveDigits) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(negative ? 0u - value : value);
+}
+
+void runConversion(int argc, char** argv, const ProgramDescription& program) {
+    std::exit(convert(argc, argv, program));
+}
+
+}  // namespace romtools

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "rom_writer.h"
+
+namespace romtools {
+
+// What sets one program apart from the other.
+struct ProgramDescription {
+    const char* name;          // as the usage message names the program
+    const char* outputFormat;  // forms the output file name from the stem, such as "%s.vhd"
+    RomWriter& writer;
+};
+
+// The whole life of a program: checks the command line, opens the input and creates the output next to
+// it, asks for the address width, streams every word of the HEX file through the writer and ends the
+// process: with status 0 after a complete output file, with a message on standard error and status 1
+// otherwise. A failed run leaves no output file behind it, except the one it found empty.
+[[noreturn]] void runConversion(int argc, char** argv, const ProgramDescription& program);
+
+// Reads the answer to the address width question: white space, line ends included, is skipped, then an
+// optional sign and decimal digits are taken modulo 2^32 as a signed 32-bit number. Returns 0 when no
+// number stands there. The rest of the answer's line is read and dropped, so that a keystroke awaited
+// later waits for the user.
+std::int32_t readAddressWidth(std::FILE* input);
+
+}  // namespace romtools

@@ -1,0 +1,71 @@
+#include "hex_record_reader.h"
+
+namespace romtools {
+
+unsigned hexDigitValue(int character) {
+    if (character >= 'a' && character <= 'z') {
+        character -= 'a' - 'A';
+    }
+    if (character >= '1' && character <= '9') {
+        return static_cast<unsigned>(character - '0');
+    }
+    if (character >= 'A' && character <= 'F') {
+        return static_cast<unsigned>(character - 'A' + 10);
+    }
+    return 0;
+}
+
+std::uint8_t readHexByte(TextInput& input) {
+    const unsigned high = hexDigitValue(input.get());
+    const unsigned low = hexDigitValue(input.get());
+    return static_cast<std::uint8_t>(high * 16 + low);
+}
+
+std::uint16_t readRecordAddress(TextInput& input) {
+    const unsigned high = readHexByte(input);
+    const unsigned low = readHexByte(input);
+    return static_cast<std::uint16_t>((high * 256 + low) >> 1);
+}
+
+std::uint16_t readDataWord(TextInput& input) {
+    const unsigned low = readHexByte(input);
+    const unsigned high = readHexByte(input);
+    return static_cast<std::uint16_t>(low + high * 256);
+}
+
+void HexRecordReader::startRecord() {
+    int character = input_.get();
+    while (character == '\n') {
+        character = input_.get();
+    }
+    if (character != ':') {
+        stopped_ = true;
+        return;
+    }
+    // An odd last byte is not data: it is read as the checksum, and the real checksum's digits then
+    // stand where the next record should start.
+    wordsLeft_ = readHexByte(input_) >> 1u;
+    nextAddress_ = readRecordAddress(input_);
+    readHexByte(input_);  // record type, not interpreted
+    if (wordsLeft_ == 0) {
+        readHexByte(input_);  // checksum, not checked
+    }
+}
+
+bool HexRecordReader::nextWord(RomWord& word) {
+    while (!stopped_ && wordsLeft_ == 0) {
+        startRecord();
+    }
+    if (stopped_) {
+        return false;
+    }
+    word.address = nextAddress_;
+    word.data = readDataWord(input_);
+    ++nextAddress_;
+    if (--wordsLeft_ == 0) {
+        readHexByte(input_);  // checksum, not checked
+    }
+    return true;
+}
+
+}  // namespace romtools

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+namespace romtools {
+
+// Reads a file opened in binary mode as text, a block at a time: CR LF reads as LF, a CR not followed by
+// LF reads as CR, and a Ctrl-Z byte ends the input, hiding itself and everything after it. A read error
+// also ends the input, and failed() tells it apart from the end of the file. The file stays the caller's
+// to close.
+class TextInput {
+public:
+    static constexpr int kEnd = -1;
+
+    explicit TextInput(std::FILE* file);
+
+    // The next character, 0 to 255, or kEnd once the input has ended.
+    int get();
+    bool failed() const { return failed_; }
+
+private:
+    int getByte();
+    int peekByte();
+    bool refill();
+
+    std::FILE* file_;
+    std::vector<unsigned char> buffer_;
+    std::size_t position_ = 0;
+    std::size_t length_ = 0;
+    bool ended_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace romtools

@@ -1,0 +1,135 @@
+#include "hex_record_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "temp_file.h"
+
+namespace romtools {
+namespace {
+
+using testing::FilePtr;
+using testing::fileWith;
+using Words = std::vector<std::pair<unsigned, unsigned>>;  // word address, data
+
+Words wordsOf(std::string_view fileBytes) {
+    const FilePtr file = fileWith(fileBytes);
+    TextInput input(file.get());
+    HexRecordReader reader(input);
+    Words words;
+    RomWord word;
+    while (reader.nextWord(word)) {
+        words.emplace_back(word.address, word.data);
+    }
+    EXPECT_FALSE(reader.nextWord(word)) << "a stopped reader stays stopped";
+    return words;
+}
+
+const Words kWorkedExampleWords = {{0, 0x2800}, {1, 0x303F}, {2, 0x008A}, {3, 0x0008},
+                                   {4, 0x3FFF}, {5, 0x1234}, {16, 0xFFFF}};
+
+struct ReaderCase {
+    const char* scenario;
+    std::string file;
+    Words expected;
+};
+
+TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
+    const ReaderCase cases[] = {
+        {"CR LF line ends",
+         ":0800000000283F308A000800CF\r\n:04000800FF3F341270\r\n:02002000FFFFE0\r\n:00000001FF\r\n",
+         kWorkedExampleWords},
+        {"LF line ends", ":0800000000283F308A000800CF\n:04000800FF3F341270\n:02002000FFFFE0\n:00000001FF\n",
+         kWorkedExampleWords},
+        {"records without line ends between them", ":0400000000283F30C1:020004008A003E", {{0, 0x2800}, {1, 0x303F}, {2, 0x008A}}},
+        {"last line without a line end", ":02000000341200", {{0, 0x1234}}},
+        {"end record only", ":00000001FF\r\n", {}},
+        {"empty file", "", {}},
+        {"line ends only", "\r\n\n\r\n\n", {}},
+        {"blank lines between records", "\r\n:02000000341200\r\n\r\n\n:02000200785600\r\n", {{0, 0x1234}, {1, 0x5678}}},
+        {"odd byte address is halved", ":02001100AABB00\n", {{0x0008, 0xBBAA}}},
+        {"any record type carries data", ":020000040800F2\n", {{0, 0x0008}}},
+        {"lower-case digits", ":04000800ff3f3412zz\n", {{4, 0x3FFF}, {5, 0x1234}}},
+        {"non-hex characters count as 0", ":02000000G1z2xx\n", {{0, 0x0201}}},
+        {"bytes above 0x7F count as 0", ":02000000\xC1\xE1" "12xx\n", {{0, 0x1200}}},
+        {"wrong checksums go unnoticed", ":02000000FFFF00\n:02000200AAAA00\n", {{0, 0xFFFF}, {1, 0xAAAA}}},
+        {"the same address twice gives both words", ":02000000111100\n:02000000222200\n", {{0, 0x1111}, {0, 0x2222}}},
+        // An odd count: the last data byte is taken as the checksum, whose digits then stop the reader.
+        {"odd byte count", ":03000000112233CC\n:02001000123400\n", {{0, 0x2211}}},
+        {"one data byte", ":010000003300\n:02001000123400\n", {}},
+        {"record cut short", ":04000000AB", {{0, 0x00AB}, {1, 0x0000}}},
+        {"lone CR stops after the record", ":02000000341200\r:02000200785600\r\n", {{0, 0x1234}}},
+        {"blank after the checksum", ":02000000341200 \r\n:02000200785600\r\n", {{0, 0x1234}}},
+        {"tab before the first record", "\t:02000000341200\r\n", {}},
+        {"byte-order mark", "\xEF\xBB\xBF:02000000341200\r\n", {}},
+        {"text after the last record", ":02000000341200\r\nend of image\r\n:02000200785600\r\n", {{0, 0x1234}}},
+        {"Ctrl-Z after the last record", ":02000000341200\r\n\x1A", {{0, 0x1234}}},
+        {"Ctrl-Z hides the records after it", ":02000000341200\r\n\x1A:02000200785600\r\n", {{0, 0x1234}}},
+        {"Ctrl-Z inside a record ends its digits", ":0400000034\x1A" "12785600\r\n", {{0, 0x0034}, {1, 0}}},
+        {"CR before Ctrl-Z is a lone CR", ":02000000341200\r\x1A\n:02000200785600\r\n", {{0, 0x1234}}},
+    };
+    for (const ReaderCase& c : cases) {
+        EXPECT_EQ(wordsOf(c.file), c.expected) << c.scenario;
+    }
+}
+
+TEST(HexRecordReader, LongestRecordAtTheTopAddressKeepsCountingWordAddresses) {
+    std::string record = ":FFFFFF00";
+    for (int i = 0; i < 127; ++i) {
+        record += "0100";
+    }
+    record += "FF00\r\n";
+    const Words words = wordsOf(record);
+    ASSERT_EQ(words.size(), 127u);
+    EXPECT_EQ(words.front(), std::make_pair(0x7FFFu, 1u));
+    EXPECT_EQ(words.back(), std::make_pair(0x7FFFu + 126u, 1u));
+}
+
+// The input is read a block at a time; a CR LF pair or a Ctrl-Z must read the same across a block edge.
+TEST(HexRecordReader, TextRulesHoldAcrossBlockBoundaries) {
+    constexpr std::size_t kBlock = 64 * 1024;
+    const std::string padding(kBlock - 1, '\n');
+    EXPECT_EQ(wordsOf(padding + "\r\n:02000000341200\r\n"), (Words{{0, 0x1234}}));
+    EXPECT_EQ(wordsOf(padding + "\r\r\n:02000000341200\r\n"), Words{});
+    EXPECT_EQ(wordsOf(padding + "\n\x1A:02000000341200\r\n"), Words{});
+
+    std::string many;
+    for (unsigned i = 0; i < 20000; ++i) {
+        many += ":02000000341200\r\n";
+    }
+    EXPECT_EQ(wordsOf(many).size(), 20000u);
+}
+
+TEST(HexDigitValue, ReadsBothCasesAndCountsEverythingElseAsZero) {
+    const std::pair<int, unsigned> cases[] = {
+        {'0', 0},  {'1', 1},  {'9', 9},  {'A', 10}, {'a', 10}, {'F', 15}, {'f', 15}, {'G', 0},
+        {'g', 0},  {'z', 0},  {':', 0},  {'/', 0},  {'@', 0},  {'`', 0},  {'\n', 0}, {0xC1, 0},
+        {0xE1, 0}, {0xFF, 0}, {TextInput::kEnd, 0},
+    };
+    for (const auto& [character, value] : cases) {
+        EXPECT_EQ(hexDigitValue(character), value) << "character " << character;
+    }
+}
+
+TEST(TextInput, ReadErrorIsNotTakenForTheEndOfTheFile) {
+    const std::filesystem::path directory = std::filesystem::temp_directory_path();
+    FilePtr file(std::fopen(directory.c_str(), "rb"));
+    if (!file) {
+        GTEST_SKIP() << "this system refuses to open a directory";
+    }
+    TextInput input(file.get());
+    EXPECT_EQ(input.get(), TextInput::kEnd);
+    EXPECT_TRUE(input.failed());
+
+    const FilePtr readable = fileWith("");
+    TextInput empty(readable.get());
+    EXPECT_EQ(empty.get(), TextInput::kEnd);
+    EXPECT_FALSE(empty.failed());
+}
+
+}  // namespace
+}  // namespace romtools
