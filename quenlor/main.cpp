@@ -1,0 +1,7 @@
+#include "conversion_run.h"
+#include "vhdl_rom_writer.h"
+
+int main(int argc, char** argv) {
+    romtools::VhdlRomWriter writer;
+    romtools::runConversion(argc, argv, {"quenlor", "%s.vhd", writer});
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "rom_writer.h"
+
+namespace romtools {
+
+// Writes the image as one VHDL design unit: an entity with the address input romaddr and the 14-bit
+// output romout, and an architecture whose process holds a case statement with one branch per word, in
+// file order, and a last branch giving zero for every other address.
+class VhdlRomWriter final : public RomWriter {
+public:
+    void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
+    void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
+    void writeTrailer(std::ostream& output) override;
+};
+
+}  // namespace romtools

@@ -1,0 +1,287 @@
+// Runs the built programs the way a user does: in a folder of their own, with the HEX file's name as the
+// argument and the answer typed on standard input. Every message and every output byte is compared.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "program_run.h"
+
+namespace romtools::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Program {
+    std::string name;
+    fs::path path;
+    std::string extension;  // of its output files
+};
+
+const Program kQuenlor{"quenlor", ROMTOOLS_QUENLOR_PATH, ".vhd"};
+
+const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using default value 13): ";
+const std::string kNotHex = "Input file should be HEX file.\n";
+
+std::string golden(const std::string& name) {
+    const fs::path path = fs::path(ROMTOOLS_GOLDEN_DIR) / name;
+    // The cases are built before any test runs; a missing file shows as a mismatch in the tests using it.
+    return fs::exists(path) ? readFile(path) : "<missing golden file " + name + ">";
+}
+
+// A HEX file big enough that its output outgrows every buffer on the way to the disk.
+std::string largeHexFile() {
+    std::string file;
+    for (int record = 0; record < 4000; ++record) {
+        file += ":0800000000283F308A000800CF\r\n";
+    }
+    return file + ":00000001FF\r\n";
+}
+
+struct Case {
+    std::string name;
+    const Program* program = nullptr;
+    std::vector<std::string> directories;                     // made in the work folder first
+    std::vector<std::pair<std::string, std::string>> files;   // name, contents
+    std::vector<std::pair<std::string, std::string>> links;   // name, target
+    Invocation invocation;
+    int status = 0;
+    std::string standardError;
+    std::string outputName;                                   // the file the run leaves, if any
+    std::string expectedOutput;
+};
+
+// A conversion that succeeds: the HEX file under inputName, the argument, the answer.
+Case converts(std::string name, const Program& program, std::string inputName, std::string inputGolden,
+              std::string argument, std::string answer, std::string outputName, std::string outputGolden) {
+    Case c;
+    c.name = std::move(name);
+    c.program = &program;
+    c.files = {{std::move(inputName), golden(inputGolden)}};
+    c.invocation.arguments = {std::move(argument)};
+    c.invocation.input = std::move(answer);
+    c.standardError = kQuestion + "\n";
+    c.outputName = std::move(outputName);
+    c.expectedOutput = golden(outputGolden);
+    return c;
+}
+
+// A run that ends in failure with message; prog.hex exists. Nothing is typed: a run that awaits a
+// keystroke must wait for one.
+Case fails(std::string name, const Program& program, std::vector<std::string> arguments, std::string message,
+           bool awaitsKeystroke) {
+    Case c;
+    c.name = std::move(name);
+    c.program = &program;
+    c.files = {{"prog.hex", golden("worked_example.hex")}};
+    c.invocation.arguments = std::move(arguments);
+    c.invocation.expectKeystroke = awaitsKeystroke;
+    c.status = 1;
+    c.standardError = std::move(message);
+    return c;
+}
+
+// The command line and file failures, alike for both programs.
+std::vector<Case> failureCases(const Program& p) {
+    const std::string out = "prog" + p.extension;
+    std::vector<Case> cases = {
+        fails("NoArgument", p, {}, "usage: " + p.name + " input_filename\n", false),
+        fails("MixedCaseExtension", p, {"prog.Hex"}, kNotHex, false),
+        fails("OtherExtension", p, {"prog.txt"}, kNotHex, false),
+        fails("NoExtension", p, {"prog"}, kNotHex, false),
+        fails("EmptyArgument", p, {""}, kNotHex, false),
+        fails("DotOnlyInDirectoryPart", p, {"dir.d\\prog"}, kNotHex, false),
+        fails("DriveStyleMixedCase", p, {"C:\\Work\\ROM.Hex"}, kNotHex, false),
+        fails("MissingInput", p, {"missing.hex"}, "can not open input file missing.hex\n", true),
+        fails("MissingUpperCaseInput", p, {"missing.HEX"}, "can not open input file missing.hex\n", true),
+    };
+
+    Case uncreatable = fails("OutputCannotBeCreated", p, {"prog.hex"}, "can not create output file " + out + "\n", true);
+    uncreatable.directories = {out};
+    cases.push_back(uncreatable);
+
+    // Linux opens a directory and fails on the first read; the run must not take that for an empty file.
+    Case unreadable = fails("InputIsADirectory", p, {"dir.hex"},
+                            kQuestion + "\ncan not read input file dir.hex\n", true);
+    unreadable.invocation.input = "4\n";
+    unreadable.directories = {"dir.hex"};
+    cases.push_back(unreadable);
+
+    Case full = fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
+    full.links = {{out, "/dev/full"}};
+    full.invocation.input = "4\n";
+    cases.push_back(full);
+
+    Case fullLater = full;
+    fullLater.name = "DiskFullWithLargeOutput";
+    fullLater.files = {{"prog.hex", largeHexFile()}};
+    cases.push_back(fullLater);
+    return cases;
+}
+
+std::vector<Case> quenlorCases() {
+    const Program& q = kQuenlor;
+    std::vector<Case> cases = {
+        converts("WorkedExample", q, "work\\Prog.hex", "worked_example.hex", "work\\Prog.hex", "4\n",
+                 "work\\Prog.vhd", "worked_example.vhd"),
+        converts("LfLineEnds", q, "prog.hex", "worked_example_lf.hex", "prog.hex", "4\n", "prog.vhd",
+                 "worked_example.vhd"),
+        converts("DefaultWidthForZero", q, "prog.hex", "worked_example.hex", "prog.hex", "0\n", "prog.vhd",
+                 "default_width.vhd"),
+        converts("DefaultWidthForAWord", q, "prog.hex", "worked_example.hex", "prog.hex", "abc\n", "prog.vhd",
+                 "default_width.vhd"),
+        converts("DefaultWidthForLowBitsZero", q, "prog.hex", "worked_example.hex", "prog.hex", "4294967296\n",
+                 "prog.vhd", "default_width.vhd"),
+        converts("AnswerAfterBlankLines", q, "prog.hex", "worked_example.hex", "prog.hex", "\n  \n 8\n",
+                 "prog.vhd", "width_8.vhd"),
+        converts("AnswerWithPlusSign", q, "prog.hex", "worked_example.hex", "prog.hex", "+8\n", "prog.vhd",
+                 "width_8.vhd"),
+        converts("AnswerFollowedByD", q, "prog.hex", "worked_example.hex", "prog.hex", "8d\n", "prog.vhd",
+                 "width_8.vhd"),
+        converts("NegativeWidth", q, "prog.hex", "worked_example.hex", "prog.hex", "-1\n", "prog.vhd",
+                 "negative_width.vhd"),
+        converts("MostNegativeWidth", q, "prog.hex", "worked_example.hex", "prog.hex", "-2147483648\n",
+                 "prog.vhd", "most_negative_width.vhd"),
+        converts("WidthWrappingToMostNegative", q, "prog.hex", "worked_example.hex", "prog.hex", "2147483648\n",
+                 "prog.vhd", "most_negative_width.vhd"),
+        converts("AddressWiderThan32Bits", q, "prog.hex", "worked_example.hex", "prog.hex", "40\n", "prog.vhd",
+                 "wide_address.vhd"),
+        converts("RepeatedAddress", q, "prog.hex", "repeated_address.hex", "prog.hex", "2\n", "prog.vhd",
+                 "repeated_address.vhd"),
+        converts("NoWords", q, "prog.hex", "end_record.hex", "prog.hex", "4\n", "prog.vhd", "end_record.vhd"),
+        converts("UpperCaseExtension", q, "prog.hex", "worked_example.hex", "prog.HEX", "4\n", "prog.vhd",
+                 "worked_example.vhd"),
+        converts("UpperCaseExtensionOnTheFile", q, "prog.HEX", "worked_example.hex", "prog.HEX", "4\n",
+                 "prog.vhd", "worked_example.vhd"),
+        converts("DriveStyleName", q, "C:\\Work\\ROM.hex", "end_record.hex", "C:\\Work\\ROM.HEX", "4\n",
+                 "C:\\Work\\ROM.vhd", "end_record_rom.vhd"),
+        converts("ForwardSlashKeptInEntityName", q, "lib/Rom.hex", "end_record.hex", "lib/Rom.hex", "4\n",
+                 "lib/Rom.vhd", "end_record_lib_rom.vhd"),
+        converts("DotsInStem", q, "a.b.hex", "end_record.hex", "a.b.hex", "4\n", "a.b.vhd",
+                 "end_record_a_b.vhd"),
+        converts("ExtensionOnly", q, ".hex", "end_record.hex", ".hex", "4\n", ".vhd", "end_record_unnamed.vhd"),
+    };
+
+    Case ended = converts("DefaultWidthAtEndOfInput", q, "prog.hex", "worked_example.hex", "prog.hex", "",
+                          "prog.vhd", "default_width.vhd");
+    ended.invocation.endInput = true;
+    cases.push_back(ended);
+
+    Case extra = converts("FurtherArgumentsIgnored", q, "prog.hex", "worked_example.hex", "prog.hex", "4\n",
+                          "prog.vhd", "worked_example.vhd");
+    extra.invocation.arguments = {"prog.hex", "other.hex", "-x"};
+    cases.push_back(extra);
+
+    Case emptied = converts("ExistingOutputEmptied", q, "prog.hex", "end_record.hex", "prog.hex", "4\n",
+                            "prog.vhd", "end_record.vhd");
+    emptied.files.emplace_back("prog.vhd", std::string(5000, 'x'));
+    cases.push_back(emptied);
+
+    Case empty = converts("EmptyInputFile", q, "prog.hex", "end_record.hex", "prog.hex", "4\n", "prog.vhd",
+                          "end_record.vhd");
+    empty.files = {{"prog.hex", ""}};
+    cases.push_back(empty);
+
+    for (Case& failure : failureCases(q)) {
+        cases.push_back(std::move(failure));
+    }
+    return cases;
+}
+
+std::set<fs::path> entriesBelow(const fs::path& directory) {
+    std::set<fs::path> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(directory)) {
+        entries.insert(entry.path().lexically_relative(directory));
+    }
+    return entries;
+}
+
+std::set<fs::path> withParents(const std::set<fs::path>& names) {
+    std::set<fs::path> all;
+    for (fs::path name : names) {
+        for (; !name.empty(); name = name.parent_path()) {
+            all.insert(name);
+        }
+    }
+    return all;
+}
+
+void PrintTo(const Case& c, std::ostream* stream) {
+    *stream << c.name;
+}
+
+class EndToEnd : public ::testing::TestWithParam<Case> {};
+
+TEST_P(EndToEnd, RunsAsAUserWould) {
+    const Case& c = GetParam();
+    TempDirectory temp;
+    const fs::path work = temp.path() / "work";
+    fs::create_directory(work);
+    for (const std::string& directory : c.directories) {
+        fs::create_directories(work / directory);
+    }
+    for (const auto& [name, contents] : c.files) {
+        fs::create_directories((work / name).parent_path());
+        writeFile(work / name, contents);
+    }
+    for (const auto& [name, target] : c.links) {
+        fs::create_symlink(target, work / name);
+    }
+
+    const Outcome outcome = runProgram(c.program->path, work, c.invocation);
+
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.standardError, c.standardError);
+    EXPECT_EQ(outcome.standardOutput, "");
+    EXPECT_EQ(outcome.awaitedKeystroke, c.invocation.expectKeystroke) << "keystroke awaited or not";
+    if (!c.outputName.empty()) {
+        EXPECT_EQ(readFile(work / c.outputName), c.expectedOutput);
+    }
+    // Nothing else is left behind: no output after a failure, no link to a full disk.
+    std::set<fs::path> expected(c.directories.begin(), c.directories.end());
+    for (const auto& [name, contents] : c.files) {
+        expected.insert(name);
+    }
+    if (!c.outputName.empty()) {
+        expected.insert(c.outputName);
+    }
+    EXPECT_EQ(entriesBelow(work), withParents(expected));
+}
+
+std::string caseName(const ::testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Quenlor, EndToEnd, ::testing::ValuesIn(quenlorCases()), caseName);
+
+// Names are not limited in length; this one is far beyond a kilobyte.
+TEST(QuenlorNames, AnyLengthIsAccepted) {
+    TempDirectory temp;
+    const fs::path work = temp.path() / "work";
+    std::string stem;
+    for (int level = 0; level < 12; ++level) {
+        stem += std::string(100, 'D') + "/";
+    }
+    stem += "Prog";
+    fs::create_directories(work / fs::path(stem).parent_path());
+    writeFile(work / (stem + ".hex"), golden("end_record.hex"));
+
+    const Outcome outcome = runProgram(kQuenlor.path, work, {{stem + ".HEX"}, "4\n"});
+
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.standardError, kQuestion + "\n");
+    std::string entity = stem;
+    for (char& character : entity) {
+        character = static_cast<char>(character == 'D' ? 'd' : character == 'P' ? 'p' : character);
+    }
+    const std::string output = readFile(work / (stem + ".vhd"));
+    EXPECT_NE(output.find("\r\nentity " + entity + " is\r\n"), std::string::npos);
+    EXPECT_NE(output.find("\r\narchitecture RTL of " + entity + " is\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace romtools::testing

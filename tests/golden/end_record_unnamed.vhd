@@ -1,0 +1,20 @@
+library ieee;
+use ieee.std_logic_1164.all;
+
+entity  is
+	port (
+		romaddr	: in  std_logic_vector(3 downto 0);
+		romout	: out std_logic_vector(13 downto 0)
+	);
+end ;
+
+architecture RTL of  is
+begin
+	process (romaddr)
+	begin
+		case romaddr is
+		when others => romout <= "00000000000000";
+		end case;
+	end process;
+
+end RTL;

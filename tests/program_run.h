@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace romtools::testing {
+
+// How a user runs one of the programs: in a folder, with arguments, typing an answer.
+struct Invocation {
+    std::vector<std::string> arguments;
+    std::string input;               // written to standard input, which stays open
+    bool endInput = false;           // end standard input after it
+    bool expectKeystroke = false;    // the program should wait for a key after the input
+};
+
+struct Outcome {
+    int status = -1;                 // exit status; -1 when it did not exit normally in time
+    bool awaitedKeystroke = false;   // still running after the input until a key was sent
+    std::string standardOutput;
+    std::string standardError;
+};
+
+// Runs the program in workDirectory. Standard error and output are captured in files beside it.
+Outcome runProgram(const std::filesystem::path& program, const std::filesystem::path& workDirectory,
+                   const Invocation& invocation);
+
+// A new empty folder, removed with all its contents at the end of the scope.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace romtools::testing
