@@ -95,6 +95,13 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
     if (addressWidth == 0) {
         addressWidth = kDefaultAddressWidth;
     }
+    if (addressWidth > program.writer.maxAddressWidth()) {
+        std::fprintf(stderr, "address width %d is too large, at most %d\n", static_cast<int>(addressWidth),
+                     static_cast<int>(program.writer.maxAddressWidth()));
+        input.reset();
+        std::fclose(outputFile);
+        return removeOutput(outputName);
+    }
 
     program.writer.writeHeader(output, stem, addressWidth);
     TextInput text(input.get());

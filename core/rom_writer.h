@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <ostream>
 #include <string_view>
 
@@ -21,6 +22,10 @@ public:
     virtual void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) = 0;
     virtual void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) = 0;
     virtual void writeTrailer(std::ostream& output) = 0;
+
+    // The largest address width the format can describe; the run refuses a larger answer before
+    // anything is written.
+    virtual std::int32_t maxAddressWidth() const { return std::numeric_limits<std::int32_t>::max(); }
 };
 
 }  // namespace romtools
