@@ -23,6 +23,7 @@ struct Program {
 };
 
 const Program kQuenlor{"quenlor", ROMTOOLS_QUENLOR_PATH, ".vhd"};
+const Program kSaptrum{"saptrum", ROMTOOLS_SAPTRUM_PATH, ".mif"};
 
 const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using default value 13): ";
 const std::string kNotHex = "Input file should be HEX file.\n";
@@ -204,6 +205,43 @@ void PrintTo(const Case& c, std::ostream* stream) {
     *stream << c.name;
 }
 
+std::vector<Case> saptrumCases() {
+    const Program& m = kSaptrum;
+    std::vector<Case> cases = {
+        converts("WorkedExample", m, "work\\Prog.hex", "worked_example.hex", "work\\Prog.hex", "4\n",
+                 "work\\Prog.mif", "worked_example.mif"),
+        converts("DefaultWidth", m, "prog.hex", "worked_example.hex", "prog.hex", "0\n", "prog.mif",
+                 "default_width.mif"),
+        converts("Width1", m, "prog.hex", "worked_example.hex", "prog.hex", "1\n", "prog.mif", "width_1.mif"),
+        converts("NegativeWidth", m, "prog.hex", "worked_example.hex", "prog.hex", "-1\n", "prog.mif",
+                 "negative_width.mif"),
+        converts("MostNegativeWidth", m, "prog.hex", "worked_example.hex", "prog.hex", "-2147483648\n",
+                 "prog.mif", "negative_width.mif"),
+        // Depths beyond 32 bits are written exactly, up to 64 address bits.
+        converts("Width31", m, "prog.hex", "end_record.hex", "prog.hex", "31\n", "prog.mif", "width_31.mif"),
+        converts("Width32", m, "prog.hex", "end_record.hex", "prog.hex", "32\n", "prog.mif", "width_32.mif"),
+        converts("Width64", m, "prog.hex", "end_record.hex", "prog.hex", "64\n", "prog.mif", "width_64.mif"),
+        converts("RepeatedAddress", m, "prog.hex", "repeated_address.hex", "prog.hex", "2\n", "prog.mif",
+                 "repeated_address.mif"),
+        converts("NoWords", m, "prog.hex", "end_record.hex", "prog.hex", "4\n", "prog.mif", "end_record.mif"),
+        converts("UpperCaseExtensionOnTheFile", m, "prog.HEX", "worked_example.hex", "prog.HEX", "4\n",
+                 "prog.mif", "worked_example.mif"),
+        converts("ExtensionOnly", m, ".hex", "end_record.hex", ".hex", "4\n", ".mif", "end_record.mif"),
+    };
+    const std::pair<const char*, std::string> refusedWidths[] = {{"WidthAbove64Refused", "65"},
+                                                                  {"LargestWidthRefused", "2147483647"}};
+    for (const auto& [name, width] : refusedWidths) {
+        Case tooWide = fails(name, m, {"prog.hex"},
+                             kQuestion + "\naddress width " + width + " is too large, at most 64\n", true);
+        tooWide.invocation.input = width + "\n";
+        cases.push_back(tooWide);
+    }
+    for (Case& failure : failureCases(m)) {
+        cases.push_back(std::move(failure));
+    }
+    return cases;
+}
+
 class EndToEnd : public ::testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, RunsAsAUserWould) {
@@ -247,30 +285,41 @@ std::string caseName(const ::testing::TestParamInfo<Case>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Quenlor, EndToEnd, ::testing::ValuesIn(quenlorCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Saptrum, EndToEnd, ::testing::ValuesIn(saptrumCases()), caseName);
 
 // Names are not limited in length; this one is far beyond a kilobyte.
-TEST(QuenlorNames, AnyLengthIsAccepted) {
-    TempDirectory temp;
-    const fs::path work = temp.path() / "work";
+TEST(LongNames, AreAcceptedByBothPrograms) {
     std::string stem;
     for (int level = 0; level < 12; ++level) {
         stem += std::string(100, 'D') + "/";
     }
     stem += "Prog";
-    fs::create_directories(work / fs::path(stem).parent_path());
-    writeFile(work / (stem + ".hex"), golden("end_record.hex"));
+    for (const Program* program : {&kQuenlor, &kSaptrum}) {
+        TempDirectory temp;
+        const fs::path work = temp.path() / "work";
+        fs::create_directories(work / fs::path(stem).parent_path());
+        writeFile(work / (stem + ".hex"), golden("end_record.hex"));
 
-    const Outcome outcome = runProgram(kQuenlor.path, work, {{stem + ".HEX"}, "4\n"});
+        const Outcome outcome = runProgram(program->path, work, {{stem + ".HEX"}, "4\n"});
 
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.standardError, kQuestion + "\n");
-    std::string entity = stem;
-    for (char& character : entity) {
-        character = static_cast<char>(character == 'D' ? 'd' : character == 'P' ? 'p' : character);
+        EXPECT_EQ(outcome.status, 0) << program->name;
+        EXPECT_EQ(outcome.standardError, kQuestion + "\n") << program->name;
+        const std::string output = readFile(work / (stem + program->extension));
+        if (program == &kSaptrum) {
+            EXPECT_EQ(output, golden("end_record.mif"));
+        } else {
+            std::string entity = stem;
+            for (char& character : entity) {
+                character = static_cast<char>(character == 'D' ? 'd' : character == 'P' ? 'p' : character);
+            }
+            EXPECT_NE(output.find("\r\nentity " + entity + " is\r\n"), std::string::npos);
+            EXPECT_NE(output.find("\r\narchitecture RTL of " + entity + " is\r\n"), std::string::npos);
+        }
+
+        const Outcome missing = runProgram(program->path, work, {{stem + "X.hex"}, "", true});
+        EXPECT_EQ(missing.status, 1) << program->name;
+        EXPECT_EQ(missing.standardError, "can not open input file " + stem + "X.hex\n") << program->name;
     }
-    const std::string output = readFile(work / (stem + ".vhd"));
-    EXPECT_NE(output.find("\r\nentity " + entity + " is\r\n"), std::string::npos);
-    EXPECT_NE(output.find("\r\narchitecture RTL of " + entity + " is\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "conversion_run.h"
+#include "mif_writer.h"
+
+int main(int argc, char** argv) {
+    romtools::MifWriter writer;
+    romtools::runConversion(argc, argv, {"saptrum", "%s.mif", writer});
+}

@@ -1,0 +1,57 @@
+#include "mif_writer.h"
+
+#include <algorithm>
+
+#include "print.h"
+#include "write_bits.h"
+
+namespace romtools {
+
+std::string powerOfTwoDecimal(std::int32_t exponent) {
+    std::string digits = "1";  // least significant digit first while doubling
+    for (std::int32_t i = 0; i < exponent; ++i) {
+        int carry = 0;
+        for (char& digit : digits) {
+            const int doubled = (digit - '0') * 2 + carry;
+            digit = static_cast<char>('0' + doubled % 10);
+            carry = doubled / 10;
+        }
+        if (carry != 0) {
+            digits.push_back(static_cast<char>('0' + carry));
+        }
+    }
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std::int32_t addressWidth) {
+    // The depth can outgrow every integer type, so it is written from its decimal digits. A power of two
+    // never ends in 0, so the last address is the depth with its last digit lowered by one.
+    const std::string depth = powerOfTwoDecimal(addressWidth);
+    std::string lastAddress = depth;
+    --lastAddress.back();
+
+    print(output, "DEPTH = %s;\n", depth.c_str());
+    print(output, "WIDTH = %d;\n", static_cast<int>(kDataWidth));
+    print(output, "ADDRESS_RADIX = DEC\n");
+    print(output, "DATA_RADIX    = BIN\n");
+    print(output, "\n");
+    print(output, "CONTENT\n");
+    print(output, "BEGIN\n");
+    print(output, "[0..%s]:\t", lastAddress.c_str());
+    writeBits(output, 0, kDataWidth);
+    print(output, ";\n");
+}
+
+void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
+    print(output, "%d\t:\t", static_cast<int>(word.address));
+    writeBits(output, word.data, kDataWidth);
+    print(output, ";\t\t%% addr %04X: data %04X %%\n", static_cast<unsigned>(word.address),
+          static_cast<unsigned>(word.data));
+}
+
+void MifWriter::writeTrailer(std::ostream& output) {
+    print(output, "END;\n");
+}
+
+}  // namespace romtools

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "rom_writer.h"
+
+namespace romtools {
+
+// Writes the image as a memory initialization file: the depth and width, decimal addresses and binary
+// data, a content block that first sets every word to zero and then gives each word of the image on a
+// line of its own, in file order, and the end line. The file holds no name.
+class MifWriter final : public RomWriter {
+public:
+    void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
+    void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
+    void writeTrailer(std::ostream& output) override;
+
+    // The depth is written exactly; beyond 64 address bits no memory is meant.
+    std::int32_t maxAddressWidth() const override { return 64; }
+};
+
+// 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
+std::string powerOfTwoDecimal(std::int32_t exponent);
+
+}  // namespace romtools
