@@ -8,7 +8,7 @@ namespace romtools {
 
 namespace {
 
-// Formats into buffer when it fits, otherwise into overflow; returns the text and its length.
+// Formats into buffer when the text fits, otherwise into overflow; returns a view of the text.
 std::string_view formatInto(char (&buffer)[256], std::string& overflow, const char* format, std::va_list arguments) {
     std::va_list again;
     va_copy(again, arguments);
