@@ -114,7 +114,7 @@ std::vector<Case> failureCases(const Program& p) {
 
     Case full = fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
     full.links = {{out, "/dev/full"}};
-    full.invocation.input = "4\n";
+    full.invocation.input = "4 bits\n";  // the rest of the answer's line must not stand in for the key
     cases.push_back(full);
 
     Case fullLater = full;
