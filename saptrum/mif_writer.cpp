@@ -1,12 +1,16 @@
 #include "mif_writer.h"
 
 #include <algorithm>
+#include <string>
 
 #include "print.h"
 #include "write_bits.h"
 
 namespace romtools {
 
+namespace {
+
+// 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
 std::string powerOfTwoDecimal(std::int32_t exponent) {
     std::string digits = "1";  // least significant digit first while doubling
     for (std::int32_t i = 0; i < exponent; ++i) {
@@ -23,6 +27,8 @@ std::string powerOfTwoDecimal(std::int32_t exponent) {
     std::reverse(digits.begin(), digits.end());
     return digits;
 }
+
+}  // namespace
 
 void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std::int32_t addressWidth) {
     // The depth can outgrow every integer type, so it is written from its decimal digits. A power of two

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "rom_writer.h"
 
 namespace romtools {
@@ -18,8 +16,5 @@ public:
     // The depth is written exactly; beyond 64 address bits no memory is meant.
     std::int32_t maxAddressWidth() const override { return 64; }
 };
-
-// 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
-std::string powerOfTwoDecimal(std::int32_t exponent);
 
 }  // namespace romtools
