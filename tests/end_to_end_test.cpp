@@ -56,18 +56,26 @@ struct Case {
     std::string expectedOutput;
 };
 
-// A conversion that succeeds: the HEX file under inputName, the argument, the answer.
-Case converts(std::string name, const Program& program, std::string inputName, std::string inputGolden,
-              std::string argument, std::string answer, std::string outputName, std::string outputGolden) {
+// A conversion that succeeds: the HEX file stands under the argument's stem with ".hex", and the output
+// is expected under the same stem with the program's extension.
+Case converts(std::string name, const Program& program, const std::string& argument,
+              const std::string& inputGolden, std::string answer, const std::string& outputGolden) {
+    const std::string stem = argument.substr(0, argument.rfind('.'));
     Case c;
     c.name = std::move(name);
     c.program = &program;
-    c.files = {{std::move(inputName), golden(inputGolden)}};
-    c.invocation.arguments = {std::move(argument)};
+    c.files = {{stem + ".hex", golden(inputGolden)}};
+    c.invocation.arguments = {argument};
     c.invocation.input = std::move(answer);
     c.standardError = kQuestion + "\n";
-    c.outputName = std::move(outputName);
+    c.outputName = stem + program.extension;
     c.expectedOutput = golden(outputGolden);
+    return c;
+}
+
+// The same with the HEX file under a name of its own.
+Case withInputNamed(Case c, std::string inputName) {
+    c.files.front().first = std::move(inputName);
     return c;
 }
 
@@ -101,7 +109,8 @@ std::vector<Case> failureCases(const Program& p) {
         fails("MissingUpperCaseInput", p, {"missing.HEX"}, "can not open input file missing.hex\n", true),
     };
 
-    Case uncreatable = fails("OutputCannotBeCreated", p, {"prog.hex"}, "can not create output file " + out + "\n", true);
+    Case uncreatable =
+        fails("OutputCannotBeCreated", p, {"prog.hex"}, "can not create output file " + out + "\n", true);
     uncreatable.directories = {out};
     cases.push_back(uncreatable);
 
@@ -112,7 +121,8 @@ std::vector<Case> failureCases(const Program& p) {
     unreadable.directories = {"dir.hex"};
     cases.push_back(unreadable);
 
-    Case full = fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
+    Case full =
+        fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
     full.links = {{out, "/dev/full"}};
     full.invocation.input = "4 bits\n";  // the rest of the answer's line must not stand in for the key
     cases.push_back(full);
@@ -127,53 +137,43 @@ std::vector<Case> failureCases(const Program& p) {
 std::vector<Case> quenlorCases() {
     const Program& q = kQuenlor;
     std::vector<Case> cases = {
-        converts("WorkedExample", q, "work\\Prog.hex", "worked_example.hex", "work\\Prog.hex", "4\n",
-                 "work\\Prog.vhd", "worked_example.vhd"),
-        converts("LfLineEnds", q, "prog.hex", "worked_example_lf.hex", "prog.hex", "4\n", "prog.vhd",
-                 "worked_example.vhd"),
-        converts("DefaultWidthForZero", q, "prog.hex", "worked_example.hex", "prog.hex", "0\n", "prog.vhd",
-                 "default_width.vhd"),
-        converts("AnswerAfterBlankLines", q, "prog.hex", "worked_example.hex", "prog.hex", "\n  \n 8\n",
-                 "prog.vhd", "width_8.vhd"),
-        converts("NegativeWidth", q, "prog.hex", "worked_example.hex", "prog.hex", "-1\n", "prog.vhd",
-                 "negative_width.vhd"),
-        converts("MostNegativeWidth", q, "prog.hex", "worked_example.hex", "prog.hex", "-2147483648\n",
-                 "prog.vhd", "most_negative_width.vhd"),
-        converts("AddressWiderThan32Bits", q, "prog.hex", "worked_example.hex", "prog.hex", "40\n", "prog.vhd",
-                 "wide_address.vhd"),
-        converts("RepeatedAddress", q, "prog.hex", "repeated_address.hex", "prog.hex", "2\n", "prog.vhd",
-                 "repeated_address.vhd"),
-        converts("NoWords", q, "prog.hex", "end_record.hex", "prog.hex", "4\n", "prog.vhd", "end_record.vhd"),
-        converts("UpperCaseExtension", q, "prog.hex", "worked_example.hex", "prog.HEX", "4\n", "prog.vhd",
-                 "worked_example.vhd"),
-        converts("UpperCaseExtensionOnTheFile", q, "prog.HEX", "worked_example.hex", "prog.HEX", "4\n",
-                 "prog.vhd", "worked_example.vhd"),
-        converts("DriveStyleName", q, "C:\\Work\\ROM.hex", "end_record.hex", "C:\\Work\\ROM.HEX", "4\n",
-                 "C:\\Work\\ROM.vhd", "end_record_rom.vhd"),
-        converts("ForwardSlashKeptInEntityName", q, "lib/Rom.hex", "end_record.hex", "lib/Rom.hex", "4\n",
-                 "lib/Rom.vhd", "end_record_lib_rom.vhd"),
-        converts("DotsInStem", q, "a.b.hex", "end_record.hex", "a.b.hex", "4\n", "a.b.vhd",
-                 "end_record_a_b.vhd"),
-        converts("ExtensionOnly", q, ".hex", "end_record.hex", ".hex", "4\n", ".vhd", "end_record_unnamed.vhd"),
+        converts("WorkedExample", q, "work\\Prog.hex", "worked_example.hex", "4\n", "worked_example.vhd"),
+        converts("LfLineEnds", q, "prog.hex", "worked_example_lf.hex", "4\n", "worked_example.vhd"),
+        converts("DefaultWidthForZero", q, "prog.hex", "worked_example.hex", "0\n", "default_width.vhd"),
+        converts("AnswerAfterBlankLines", q, "prog.hex", "worked_example.hex", "\n  \n 8\n", "width_8.vhd"),
+        converts("NegativeWidth", q, "prog.hex", "worked_example.hex", "-1\n", "negative_width.vhd"),
+        converts("MostNegativeWidth", q, "prog.hex", "worked_example.hex", "-2147483648\n",
+                 "most_negative_width.vhd"),
+        converts("AddressWiderThan32Bits", q, "prog.hex", "worked_example.hex", "40\n", "wide_address.vhd"),
+        converts("RepeatedAddress", q, "prog.hex", "repeated_address.hex", "2\n", "repeated_address.vhd"),
+        converts("NoWords", q, "prog.hex", "end_record.hex", "4\n", "end_record.vhd"),
+        converts("UpperCaseExtension", q, "prog.HEX", "worked_example.hex", "4\n", "worked_example.vhd"),
+        withInputNamed(converts("UpperCaseExtensionOnTheFile", q, "prog.HEX", "worked_example.hex", "4\n",
+                                "worked_example.vhd"),
+                       "prog.HEX"),
+        converts("DriveStyleName", q, "C:\\Work\\ROM.HEX", "end_record.hex", "4\n", "end_record_rom.vhd"),
+        converts("ForwardSlashKeptInEntityName", q, "lib/Rom.hex", "end_record.hex", "4\n",
+                 "end_record_lib_rom.vhd"),
+        converts("DotsInStem", q, "a.b.hex", "end_record.hex", "4\n", "end_record_a_b.vhd"),
+        converts("ExtensionOnly", q, ".hex", "end_record.hex", "4\n", "end_record_unnamed.vhd"),
     };
 
-    Case ended = converts("DefaultWidthAtEndOfInput", q, "prog.hex", "worked_example.hex", "prog.hex", "",
-                          "prog.vhd", "default_width.vhd");
+    Case ended = converts("DefaultWidthAtEndOfInput", q, "prog.hex", "worked_example.hex", "",
+                          "default_width.vhd");
     ended.invocation.endInput = true;
     cases.push_back(ended);
 
-    Case extra = converts("FurtherArgumentsIgnored", q, "prog.hex", "worked_example.hex", "prog.hex", "4\n",
-                          "prog.vhd", "worked_example.vhd");
+    Case extra = converts("FurtherArgumentsIgnored", q, "prog.hex", "worked_example.hex", "4\n",
+                          "worked_example.vhd");
     extra.invocation.arguments = {"prog.hex", "other.hex", "-x"};
     cases.push_back(extra);
 
-    Case emptied = converts("ExistingOutputEmptied", q, "prog.hex", "end_record.hex", "prog.hex", "4\n",
-                            "prog.vhd", "end_record.vhd");
+    Case emptied = converts("ExistingOutputEmptied", q, "prog.hex", "end_record.hex", "4\n",
+                            "end_record.vhd");
     emptied.files.emplace_back("prog.vhd", std::string(5000, 'x'));
     cases.push_back(emptied);
 
-    Case empty = converts("EmptyInputFile", q, "prog.hex", "end_record.hex", "prog.hex", "4\n", "prog.vhd",
-                          "end_record.vhd");
+    Case empty = converts("EmptyInputFile", q, "prog.hex", "end_record.hex", "4\n", "end_record.vhd");
     empty.files = {{"prog.hex", ""}};
     cases.push_back(empty);
 
@@ -208,25 +208,22 @@ void PrintTo(const Case& c, std::ostream* stream) {
 std::vector<Case> saptrumCases() {
     const Program& m = kSaptrum;
     std::vector<Case> cases = {
-        converts("WorkedExample", m, "work\\Prog.hex", "worked_example.hex", "work\\Prog.hex", "4\n",
-                 "work\\Prog.mif", "worked_example.mif"),
-        converts("DefaultWidth", m, "prog.hex", "worked_example.hex", "prog.hex", "0\n", "prog.mif",
-                 "default_width.mif"),
-        converts("Width1", m, "prog.hex", "worked_example.hex", "prog.hex", "1\n", "prog.mif", "width_1.mif"),
-        converts("NegativeWidth", m, "prog.hex", "worked_example.hex", "prog.hex", "-1\n", "prog.mif",
+        converts("WorkedExample", m, "work\\Prog.hex", "worked_example.hex", "4\n", "worked_example.mif"),
+        converts("DefaultWidth", m, "prog.hex", "worked_example.hex", "0\n", "default_width.mif"),
+        converts("Width1", m, "prog.hex", "worked_example.hex", "1\n", "width_1.mif"),
+        converts("NegativeWidth", m, "prog.hex", "worked_example.hex", "-1\n", "negative_width.mif"),
+        converts("MostNegativeWidth", m, "prog.hex", "worked_example.hex", "-2147483648\n",
                  "negative_width.mif"),
-        converts("MostNegativeWidth", m, "prog.hex", "worked_example.hex", "prog.hex", "-2147483648\n",
-                 "prog.mif", "negative_width.mif"),
         // Depths beyond 32 bits are written exactly, up to 64 address bits.
-        converts("Width31", m, "prog.hex", "end_record.hex", "prog.hex", "31\n", "prog.mif", "width_31.mif"),
-        converts("Width32", m, "prog.hex", "end_record.hex", "prog.hex", "32\n", "prog.mif", "width_32.mif"),
-        converts("Width64", m, "prog.hex", "end_record.hex", "prog.hex", "64\n", "prog.mif", "width_64.mif"),
-        converts("RepeatedAddress", m, "prog.hex", "repeated_address.hex", "prog.hex", "2\n", "prog.mif",
-                 "repeated_address.mif"),
-        converts("NoWords", m, "prog.hex", "end_record.hex", "prog.hex", "4\n", "prog.mif", "end_record.mif"),
-        converts("UpperCaseExtensionOnTheFile", m, "prog.HEX", "worked_example.hex", "prog.HEX", "4\n",
-                 "prog.mif", "worked_example.mif"),
-        converts("ExtensionOnly", m, ".hex", "end_record.hex", ".hex", "4\n", ".mif", "end_record.mif"),
+        converts("Width31", m, "prog.hex", "end_record.hex", "31\n", "width_31.mif"),
+        converts("Width32", m, "prog.hex", "end_record.hex", "32\n", "width_32.mif"),
+        converts("Width64", m, "prog.hex", "end_record.hex", "64\n", "width_64.mif"),
+        converts("RepeatedAddress", m, "prog.hex", "repeated_address.hex", "2\n", "repeated_address.mif"),
+        converts("NoWords", m, "prog.hex", "end_record.hex", "4\n", "end_record.mif"),
+        withInputNamed(converts("UpperCaseExtensionOnTheFile", m, "prog.HEX", "worked_example.hex", "4\n",
+                                "worked_example.mif"),
+                       "prog.HEX"),
+        converts("ExtensionOnly", m, ".hex", "end_record.hex", "4\n", "end_record.mif"),
     };
     const std::pair<const char*, std::string> refusedWidths[] = {{"WidthAbove64Refused", "65"},
                                                                   {"LargestWidthRefused", "2147483647"}};
