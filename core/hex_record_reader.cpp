@@ -2,6 +2,12 @@
 
 namespace romtools {
 
+namespace {
+constexpr unsigned kDataRecord = 0x00;
+constexpr unsigned kExtendedSegmentAddress = 0x02;
+constexpr unsigned kExtendedLinearAddress = 0x04;
+}  // namespace
+
 unsigned hexDigitValue(int character) {
     if (character >= 'a' && character <= 'z') {
         character -= 'a' - 'A';
@@ -44,11 +50,29 @@ void HexRecordReader::startRecord() {
     }
     // An odd last byte is not data: it is read as the checksum, and the real checksum's digits then
     // stand where the next record should start.
-    wordsLeft_ = readHexByte(input_) >> 1u;
+    const unsigned words = readHexByte(input_) >> 1u;
     nextAddress_ = readRecordAddress(input_);
-    readHexByte(input_);  // record type, not interpreted
+    const unsigned type = readHexByte(input_);
+    if (type == kDataRecord && !outsideRom_) {
+        wordsLeft_ = words;
+    } else {
+        skipRecordWords(type, words);
+    }
     if (wordsLeft_ == 0) {
         readHexByte(input_);  // checksum, not checked
+    }
+}
+
+// A record that delivers nothing is read through all the same. An extended address record with a
+// base above zero moves the data records after it beyond the ROM's 64 KiB; one with a zero base
+// brings them back.
+void HexRecordReader::skipRecordWords(unsigned type, unsigned words) {
+    unsigned base = 0;
+    for (; words > 0; --words) {
+        base |= readDataWord(input_);
+    }
+    if (type == kExtendedSegmentAddress || type == kExtendedLinearAddress) {
+        outsideRom_ = base != 0;
     }
 }
 

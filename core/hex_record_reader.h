@@ -8,9 +8,10 @@
 namespace romtools {
 
 // Turns the records of an Intel HEX file into ROM words, one word per call, keeping only its place in
-// the current record. It is lenient with what stands inside a record: checksums and record types are
-// read but not checked, and a character that is not a hex digit counts as 0. It stops for good, without
-// a word, at the first character that cannot start a record (anything but ':' or a line feed) and at the
+// the current record. Only data records deliver words, and only while no extended address record has
+// moved them beyond the first 64 KiB. It is lenient with what stands inside a record: checksums are read
+// but not checked, and a character that is not a hex digit counts as 0. It stops for good, without a
+// word, at the first character that cannot start a record (anything but ':' or a line feed) and at the
 // end of the input.
 class HexRecordReader {
 public:
@@ -21,10 +22,12 @@ public:
 
 private:
     void startRecord();
+    void skipRecordWords(unsigned type, unsigned words);
 
     TextInput& input_;
     unsigned wordsLeft_ = 0;       // words of the current record not yet delivered
     std::uint16_t nextAddress_ = 0;
+    bool outsideRom_ = false;      // an extended address record has moved the data beyond 64 KiB
     bool stopped_ = false;
 };
 
