@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "hex_record_reader.h"
+#include "output_file.h"
 #include "print.h"
 #include "text_input.h"
 #include "text_output.h"
@@ -42,9 +43,9 @@ bool isBlank(int character) {
            character == '\f' || character == '\r';
 }
 
-// Ends a run whose output, now closed, is incomplete: no half-written file is left behind.
-int removeOutput(const std::string& outputName) {
-    std::remove(outputName.c_str());
+// Ends a run whose output is incomplete: no half-written file is left behind.
+int discardOutput(OutputFile& output) {
+    output.discard();
     awaitKeystroke();
     return 1;
 }
@@ -79,14 +80,15 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
         return 1;
     }
 
-    std::FILE* outputFile = std::fopen(outputName.c_str(), "wb");
-    if (outputFile == nullptr) {
+    // Creating an output that is the input itself, through a link, would empty the input unread.
+    OutputFile outputFile(outputName);
+    if (isSameFile(input.get(), outputName) || !outputFile.create()) {
         std::fprintf(stderr, "can not create output file %s\n", outputName.c_str());
         input.reset();
         awaitKeystroke();
         return 1;
     }
-    CrLfFileBuf outputBuffer(outputFile);
+    CrLfFileBuf outputBuffer(outputFile.file());
     std::ostream output(&outputBuffer);
 
     std::fprintf(stderr, "ROM ADDRESS WIDTH? (enter 0 for using default value %d): ", kDefaultAddressWidth);
@@ -99,8 +101,7 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
         std::fprintf(stderr, "address width %d is too large, at most %d\n", static_cast<int>(addressWidth),
                      static_cast<int>(program.writer.maxAddressWidth()));
         input.reset();
-        std::fclose(outputFile);
-        return removeOutput(outputName);
+        return discardOutput(outputFile);
     }
 
     program.writer.writeHeader(output, stem, addressWidth);
@@ -115,17 +116,15 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
     input.reset();
     if (readFailed) {
         std::fprintf(stderr, "can not read input file %s\n", openedName.c_str());
-        std::fclose(outputFile);
-        return removeOutput(outputName);
+        return discardOutput(outputFile);
     }
     program.writer.writeTrailer(output);
 
     // A write error may show only when the last block is written or the file is closed.
-    bool written = outputBuffer.finish() && output.good();
-    written = std::fclose(outputFile) == 0 && written;
-    if (!written) {
+    const bool written = outputBuffer.finish() && output.good();
+    if (!written || !outputFile.complete()) {
         std::fprintf(stderr, "can not write output file %s\n", outputName.c_str());
-        return removeOutput(outputName);
+        return discardOutput(outputFile);
     }
     return 0;
 }
@@ -158,6 +157,7 @@ std::int32_t readAddressWidth(std::FILE* input) {
 }
 
 void runConversion(int argc, char** argv, const ProgramDescription& program) {
+    openClosedStandardStreams();
     std::exit(convert(argc, argv, program));
 }
 

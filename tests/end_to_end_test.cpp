@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -51,6 +52,7 @@ struct Case {
     std::vector<std::pair<std::string, std::string>> links;   // name, target
     Invocation invocation;
     int status = 0;
+    int endingSignal = 0;
     std::string standardError;
     std::string outputName;                                   // the file the run leaves, if any
     std::string expectedOutput;
@@ -127,6 +129,23 @@ std::vector<Case> failureCases(const Program& p) {
     full.invocation.input = "4 bits\n";  // the rest of the answer's line must not stand in for the key
     cases.push_back(full);
 
+    // Creating the output would empty the input before it is read.
+    Case sameFile = fails("OutputIsALinkToTheInput", p, {"prog.hex"}, "can not create output file " + out + "\n", true);
+    sameFile.links = {{out, "prog.hex"}};
+    sameFile.outputName = out;
+    sameFile.expectedOutput = golden("worked_example.hex");
+    cases.push_back(sameFile);
+
+    // Interrupted while it waits for the answer, with the output created: no cut-off output stays.
+    for (const auto& [signalName, signalNumber] :
+         {std::pair{"Interrupted", SIGINT}, std::pair{"Terminated", SIGTERM}, std::pair{"HungUp", SIGHUP}}) {
+        Case interrupted = fails(signalName, p, {"prog.hex"}, kQuestion, false);
+        interrupted.invocation.signal = signalNumber;
+        interrupted.status = -1;
+        interrupted.endingSignal = signalNumber;
+        cases.push_back(interrupted);
+    }
+
     Case fullLater = full;
     fullLater.name = "DiskFullWithLargeOutput";
     fullLater.files = {{"prog.hex", largeHexFile()}};
@@ -167,6 +186,16 @@ std::vector<Case> quenlorCases() {
                           "worked_example.vhd");
     extra.invocation.arguments = {"prog.hex", "other.hex", "-x"};
     cases.push_back(extra);
+
+    // Closed standard streams read and write as the null device; no file of the run takes their place.
+    Case noInput = converts("ClosedStandardInput", q, "prog.hex", "worked_example.hex", "", "default_width.vhd");
+    noInput.invocation.closedDescriptors = {0};
+    cases.push_back(noInput);
+    Case noConsole = converts("ClosedStandardOutputAndError", q, "prog.hex", "worked_example.hex", "4\n",
+                              "worked_example.vhd");
+    noConsole.invocation.closedDescriptors = {1, 2};
+    noConsole.standardError = "";
+    cases.push_back(noConsole);
 
     Case emptied = converts("ExistingOutputEmptied", q, "prog.hex", "end_record.hex", "4\n",
                             "end_record.vhd");
@@ -260,6 +289,7 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
     const Outcome outcome = runProgram(c.program->path, work, c.invocation);
 
     EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.signal, c.endingSignal);
     EXPECT_EQ(outcome.standardError, c.standardError);
     EXPECT_EQ(outcome.standardOutput, "");
     EXPECT_EQ(outcome.awaitedKeystroke, c.invocation.expectKeystroke) << "keystroke awaited or not";
@@ -297,7 +327,10 @@ TEST(LongNames, AreAcceptedByBothPrograms) {
         fs::create_directories(work / fs::path(stem).parent_path());
         writeFile(work / (stem + ".hex"), golden("end_record.hex"));
 
-        const Outcome outcome = runProgram(program->path, work, {{stem + ".HEX"}, "4\n"});
+        Invocation convert;
+        convert.arguments = {stem + ".HEX"};
+        convert.input = "4\n";
+        const Outcome outcome = runProgram(program->path, work, convert);
 
         EXPECT_EQ(outcome.status, 0) << program->name;
         EXPECT_EQ(outcome.standardError, kQuestion + "\n") << program->name;
@@ -313,7 +346,10 @@ TEST(LongNames, AreAcceptedByBothPrograms) {
             EXPECT_NE(output.find("\r\narchitecture RTL of " + entity + " is\r\n"), std::string::npos);
         }
 
-        const Outcome missing = runProgram(program->path, work, {{stem + "X.hex"}, "", true});
+        Invocation missingInput;
+        missingInput.arguments = {stem + "X.hex"};
+        missingInput.endInput = true;
+        const Outcome missing = runProgram(program->path, work, missingInput);
         EXPECT_EQ(missing.status, 1) << program->name;
         EXPECT_EQ(missing.standardError, "can not open input file " + stem + "X.hex\n") << program->name;
     }

@@ -20,13 +20,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits for the child until the deadline; returns its exit status, or -1 if it is still running.
-int waitUntil(pid_t child, Clock::time_point deadline, bool& exited) {
+// Waits for the child until the deadline; returns its exit status, or -1 if it is still running or
+// was ended by a signal.
+int waitUntil(pid_t child, Clock::time_point deadline, bool& exited, int* endingSignal = nullptr) {
     for (;;) {
         int status = 0;
         const pid_t done = waitpid(child, &status, WNOHANG);
         if (done == child) {
             exited = true;
+            if (endingSignal != nullptr && WIFSIGNALED(status)) {
+                *endingSignal = WTERMSIG(status);
+            }
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         if (Clock::now() >= deadline) {
@@ -80,6 +84,9 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
         close(inputPipe[1]);
         close(err);
         close(out);
+        for (const int descriptor : invocation.closedDescriptors) {
+            close(descriptor);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -97,6 +104,13 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
     }
     Outcome outcome;
     bool exited = false;
+    if (invocation.signal != 0) {
+        // By then the program has read what it was given and waits for the rest.
+        outcome.status = waitUntil(child, Clock::now() + std::chrono::milliseconds(300), exited);
+        if (!exited) {
+            kill(child, invocation.signal);
+        }
+    }
     if (invocation.expectKeystroke) {
         // A program that waits is still there after a while; one that does not has gone by then.
         outcome.status = waitUntil(child, Clock::now() + std::chrono::milliseconds(300), exited);
@@ -106,7 +120,7 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
         }
     }
     if (!exited) {
-        outcome.status = waitUntil(child, Clock::now() + std::chrono::seconds(20), exited);
+        outcome.status = waitUntil(child, Clock::now() + std::chrono::seconds(20), exited, &outcome.signal);
     }
     if (!exited) {
         kill(child, SIGKILL);

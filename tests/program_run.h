@@ -12,10 +12,13 @@ struct Invocation {
     std::string input;               // written to standard input, which stays open
     bool endInput = false;           // end standard input after it
     bool expectKeystroke = false;    // the program should wait for a key after the input
+    std::vector<int> closedDescriptors;  // standard streams the program starts without
+    int signal = 0;                  // sent once the program has read the input and waits for more
 };
 
 struct Outcome {
     int status = -1;                 // exit status; -1 when it did not exit normally in time
+    int signal = 0;                  // the signal that ended it, if one did
     bool awaitedKeystroke = false;   // still running after the input until a key was sent
     std::string standardOutput;
     std::string standardError;
