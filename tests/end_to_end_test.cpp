@@ -164,6 +164,8 @@ std::vector<Case> quenlorCases() {
         converts("MostNegativeWidth", q, "prog.hex", "worked_example.hex", "-2147483648\n",
                  "most_negative_width.vhd"),
         converts("AddressWiderThan32Bits", q, "prog.hex", "worked_example.hex", "40\n", "wide_address.vhd"),
+        // Extended address records, and configuration words and EEPROM data beyond 64 KiB, give no words.
+        converts("Inhx32Image", q, "prog.hex", "inhx32.hex", "0\n", "inhx32.vhd"),
         converts("RepeatedAddress", q, "prog.hex", "repeated_address.hex", "2\n", "repeated_address.vhd"),
         converts("NoWords", q, "prog.hex", "end_record.hex", "4\n", "end_record.vhd"),
         converts("UpperCaseExtension", q, "prog.HEX", "worked_example.hex", "4\n", "worked_example.vhd"),
@@ -247,6 +249,7 @@ std::vector<Case> saptrumCases() {
         converts("Width31", m, "prog.hex", "end_record.hex", "31\n", "width_31.mif"),
         converts("Width32", m, "prog.hex", "end_record.hex", "32\n", "width_32.mif"),
         converts("Width64", m, "prog.hex", "end_record.hex", "64\n", "width_64.mif"),
+        converts("Inhx32Image", m, "prog.hex", "inhx32.hex", "0\n", "inhx32.mif"),
         converts("RepeatedAddress", m, "prog.hex", "repeated_address.hex", "2\n", "repeated_address.mif"),
         converts("NoWords", m, "prog.hex", "end_record.hex", "4\n", "end_record.mif"),
         withInputNamed(converts("UpperCaseExtensionOnTheFile", m, "prog.HEX", "worked_example.hex", "4\n",
