@@ -8,37 +8,6 @@ constexpr unsigned kExtendedSegmentAddress = 0x02;
 constexpr unsigned kExtendedLinearAddress = 0x04;
 }  // namespace
 
-unsigned hexDigitValue(int character) {
-    if (character >= 'a' && character <= 'z') {
-        character -= 'a' - 'A';
-    }
-    if (character >= '1' && character <= '9') {
-        return static_cast<unsigned>(character - '0');
-    }
-    if (character >= 'A' && character <= 'F') {
-        return static_cast<unsigned>(character - 'A' + 10);
-    }
-    return 0;
-}
-
-std::uint8_t readHexByte(TextInput& input) {
-    const unsigned high = hexDigitValue(input.get());
-    const unsigned low = hexDigitValue(input.get());
-    return static_cast<std::uint8_t>(high * 16 + low);
-}
-
-std::uint16_t readRecordAddress(TextInput& input) {
-    const unsigned high = readHexByte(input);
-    const unsigned low = readHexByte(input);
-    return static_cast<std::uint16_t>((high * 256 + low) >> 1);
-}
-
-std::uint16_t readDataWord(TextInput& input) {
-    const unsigned low = readHexByte(input);
-    const unsigned high = readHexByte(input);
-    return static_cast<std::uint16_t>(low + high * 256);
-}
-
 void HexRecordReader::startRecord() {
     int character = input_.get();
     while (character == '\n') {

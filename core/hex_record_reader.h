@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "rom_word.h"
@@ -31,13 +32,44 @@ private:
     bool stopped_ = false;
 };
 
+// Digit values by character: 1 to 9, and a to f and A to F; every other byte is 0.
+inline constexpr auto kDigitValues = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned digit = 1; digit <= 9; ++digit) {
+        table['0' + digit] = static_cast<std::uint8_t>(digit);
+    }
+    for (unsigned letter = 0; letter < 6; ++letter) {
+        table['A' + letter] = table['a' + letter] = static_cast<std::uint8_t>(10 + letter);
+    }
+    return table;
+}();
+
+// The primitives are defined here so that the reader's loop inlines them: they run for every digit.
+
 // The value of one hex digit, either case; any other character, and the end of the input, gives 0.
-unsigned hexDigitValue(int character);
+inline unsigned hexDigitValue(int character) {
+    return character >= 0 && character < 256 ? kDigitValues[static_cast<unsigned>(character)] : 0;
+}
+
 // Two digits, high half first.
-std::uint8_t readHexByte(TextInput& input);
+inline std::uint8_t readHexByte(TextInput& input) {
+    const unsigned high = hexDigitValue(input.get());
+    const unsigned low = hexDigitValue(input.get());
+    return static_cast<std::uint8_t>(high * 16 + low);
+}
+
 // A record's byte address, high byte first, halved to a word address.
-std::uint16_t readRecordAddress(TextInput& input);
+inline std::uint16_t readRecordAddress(TextInput& input) {
+    const unsigned high = readHexByte(input);
+    const unsigned low = readHexByte(input);
+    return static_cast<std::uint16_t>((high * 256 + low) >> 1);
+}
+
 // One data word, low byte first.
-std::uint16_t readDataWord(TextInput& input);
+inline std::uint16_t readDataWord(TextInput& input) {
+    const unsigned low = readHexByte(input);
+    const unsigned high = readHexByte(input);
+    return static_cast<std::uint16_t>(low + high * 256);
+}
 
 }  // namespace romtools

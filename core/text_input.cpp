@@ -4,18 +4,18 @@ namespace romtools {
 
 namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
-constexpr int kCtrlZ = 0x1A;
 }  // namespace
 
-TextInput::TextInput(std::FILE* file) : file_(file), buffer_(kBlockSize) {}
+TextInput::TextInput(std::FILE* file)
+    : file_(file), buffer_(kBlockSize), next_(buffer_.data()), end_(buffer_.data()) {}
 
 bool TextInput::refill() {
     if (ended_) {
         return false;
     }
-    position_ = 0;
-    length_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-    if (length_ == 0) {
+    next_ = buffer_.data();
+    end_ = next_ + std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    if (next_ == end_) {
         ended_ = true;
         failed_ = std::ferror(file_) != 0;
         return false;
@@ -24,10 +24,10 @@ bool TextInput::refill() {
 }
 
 int TextInput::peekByte() {
-    if (position_ == length_ && !refill()) {
+    if (next_ == end_ && !refill()) {
         return kEnd;
     }
-    const int byte = buffer_[position_];
+    const int byte = *next_;
     return byte == kCtrlZ ? kEnd : byte;
 }
 
@@ -35,17 +35,17 @@ int TextInput::getByte() {
     const int byte = peekByte();
     if (byte == kEnd) {
         ended_ = true;
-        length_ = position_;
+        end_ = next_;
         return kEnd;
     }
-    ++position_;
+    ++next_;
     return byte;
 }
 
-int TextInput::get() {
+int TextInput::getWithTextRules() {
     const int character = getByte();
     if (character == '\r' && peekByte() == '\n') {
-        ++position_;
+        ++next_;
         return '\n';
     }
     return character;

@@ -16,18 +16,27 @@ public:
     explicit TextInput(std::FILE* file);
 
     // The next character, 0 to 255, or kEnd once the input has ended.
-    int get();
+    int get() {
+        // Every byte above Ctrl-Z stands for itself, digits and ':' among them: they take no rule.
+        if (next_ != end_ && *next_ > kCtrlZ) {
+            return *next_++;
+        }
+        return getWithTextRules();
+    }
     bool failed() const { return failed_; }
 
 private:
+    static constexpr unsigned char kCtrlZ = 0x1A;
+
+    int getWithTextRules();
     int getByte();
     int peekByte();
     bool refill();
 
     std::FILE* file_;
     std::vector<unsigned char> buffer_;
-    std::size_t position_ = 0;
-    std::size_t length_ = 0;
+    const unsigned char* next_;  // the unread part of the block in buffer_
+    const unsigned char* end_;
     bool ended_ = false;
     bool failed_ = false;
 };
