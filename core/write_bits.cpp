@@ -2,24 +2,22 @@
 
 #include <algorithm>
 
+#include "line_format.h"
+
 namespace romtools {
 
 void writeBits(std::ostream& output, std::uint32_t value, std::int32_t count) {
     if (count <= 0) {
         return;
     }
-    // Widths beyond the value's 32 bits can be large; write their zeros a block at a time.
-    static constexpr char kZeros[] = "0000000000000000000000000000000000000000000000000000000000000000";
-    constexpr std::int32_t kZeroBlock = sizeof kZeros - 1;
+    // Widths beyond the value's 32 bits have no bound; their zeros go out a block at a time.
+    static const std::string kZeros(1024, '0');
+    constexpr std::int32_t kZeroBlock = 1024;
     for (std::int32_t leading = count - 32; leading > 0; leading -= kZeroBlock) {
-        output.write(kZeros, std::min(leading, kZeroBlock));
+        writeLine(output, kZeros.data(), kZeros.data() + std::min(leading, kZeroBlock));
     }
-    const std::int32_t low = std::min(count, std::int32_t{32});
     char bits[32];
-    for (std::int32_t i = 0; i < low; ++i) {
-        bits[i] = ((value >> (low - 1 - i)) & 1u) != 0 ? '1' : '0';
-    }
-    output.write(bits, low);
+    writeLine(output, bits, putBits(bits, value, count));
 }
 
 }  // namespace romtools

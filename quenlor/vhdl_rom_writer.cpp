@@ -1,7 +1,9 @@
 #include "vhdl_rom_writer.h"
 
+#include <algorithm>
 #include <string>
 
+#include "line_format.h"
 #include "print.h"
 #include "write_bits.h"
 
@@ -46,12 +48,24 @@ void VhdlRomWriter::writeHeader(std::ostream& output, std::string_view stem, std
 }
 
 void VhdlRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) {
-    print(output, "\t\twhen \"");
-    writeBits(output, word.address, addressWidth);
-    print(output, "\" => romout <= \"");
-    writeBits(output, word.data, kDataWidth);
-    print(output, "\";\t-- addr %04X: data %04X\n", static_cast<unsigned>(word.address),
-          static_cast<unsigned>(word.data));
+    // "\t\twhen \"<address bits>\" => romout <= \"<data bits>\";\t-- addr %04X: data %04X\n"
+    char line[128];
+    char* end = putText(line, "\t\twhen \"");
+    if (addressWidth > 32) {
+        // The zeros above the address's 32 bits have no bound: they go straight to the stream.
+        writeLine(output, line, end);
+        writeBits(output, 0, addressWidth - 32);
+        end = line;
+    }
+    end = putBits(end, word.address, std::min(addressWidth, std::int32_t{32}));
+    end = putText(end, "\" => romout <= \"");
+    end = putBits(end, word.data, kDataWidth);
+    end = putText(end, "\";\t-- addr ");
+    end = putHex4(end, word.address);
+    end = putText(end, ": data ");
+    end = putHex4(end, word.data);
+    *end++ = '\n';
+    writeLine(output, line, end);
 }
 
 void VhdlRomWriter::writeTrailer(std::ostream& output) {

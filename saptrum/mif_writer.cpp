@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "line_format.h"
 #include "print.h"
 #include "write_bits.h"
 
@@ -50,10 +51,17 @@ void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std
 }
 
 void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
-    print(output, "%d\t:\t", static_cast<int>(word.address));
-    writeBits(output, word.data, kDataWidth);
-    print(output, ";\t\t%% addr %04X: data %04X %%\n", static_cast<unsigned>(word.address),
-          static_cast<unsigned>(word.data));
+    // "%d\t:\t<data bits>;\t\t%% addr %04X: data %04X %%\n"
+    char line[64];
+    char* end = putDecimal(line, word.address);
+    end = putText(end, "\t:\t");
+    end = putBits(end, word.data, kDataWidth);
+    end = putText(end, ";\t\t% addr ");
+    end = putHex4(end, word.address);
+    end = putText(end, ": data ");
+    end = putHex4(end, word.data);
+    end = putText(end, " %\n");
+    writeLine(output, line, end);
 }
 
 void MifWriter::writeTrailer(std::ostream& output) {

@@ -1,9 +1,12 @@
 #include "write_bits.h"
 
+#include "line_format.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace romtools {
 namespace {
@@ -33,11 +36,30 @@ TEST(WriteBits, WritesTheLowBitsMostSignificantFirst) {
         {0xFFFFFFFF, 40, std::string(8, '0') + std::string(32, '1')},
         {0x2800, 100, std::string(86, '0') + "10100000000000"},
         {3, 1000, std::string(998, '0') + "11"},
+        // Whole bytes come from a table, the bits above them one by one; zeros beyond 32 bits in blocks.
+        {0xA5, 8, "10100101"},
+        {0x1A5, 9, "110100101"},
+        {0x12345678, 31, "0010010001101000101011001111000"},
+        {1, 1056, std::string(1055, '0') + "1"},
+        {1, 1057, std::string(1056, '0') + "1"},
     };
     for (const BitsCase& c : cases) {
         std::ostringstream output;
         writeBits(output, c.value, c.count);
         EXPECT_EQ(output.str(), c.expected) << "value " << c.value << ", count " << c.count;
+    }
+}
+
+TEST(LineFormat, WritesNumbersAsPrintfWould) {
+    const std::uint32_t numbers[] = {0, 7, 9, 10, 99, 100, 101, 999, 1000, 4095, 65535, 100000, 4294967295u};
+    for (const std::uint32_t number : numbers) {
+        char text[16];
+        EXPECT_EQ(std::string(text, putDecimal(text, number)), std::to_string(number));
+    }
+    const std::pair<std::uint16_t, std::string> hex[] = {{0, "0000"}, {0x00AF, "00AF"}, {0x2800, "2800"}, {0xFFFF, "FFFF"}};
+    for (const auto& [value, digits] : hex) {
+        char text[4];
+        EXPECT_EQ(std::string(text, putHex4(text, value)), digits);
     }
 }
 

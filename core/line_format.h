@@ -1,0 +1,101 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <string_view>
+
+namespace romtools {
+
+// Helpers that write one piece of a line into a character buffer and return the advanced pointer, so
+// that a writer builds a whole line by chaining calls that read like the format string they replace,
+// and hands it to the stream in one call. Nothing is parsed per call.
+
+// The eight binary digits of every byte, most significant first.
+inline constexpr auto kByteBits = [] {
+    std::array<std::array<char, 8>, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        for (unsigned bit = 0; bit < 8; ++bit) {
+            table[byte][bit] = (byte >> (7 - bit)) & 1u ? '1' : '0';
+        }
+    }
+    return table;
+}();
+
+inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+
+inline char* putText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// The low count bits of value, most significant first; count is clamped to 0 to 32.
+inline char* putBits(char* out, std::uint32_t value, std::int32_t count) {
+    count = std::clamp(count, std::int32_t{0}, std::int32_t{32});
+    // The top bits that do not fill a byte come first, one at a time; then whole bytes from the table.
+    for (; count % 8 != 0; --count) {
+        *out++ = static_cast<char>('0' + ((value >> (count - 1)) & 1u));
+    }
+    while (count > 0) {
+        count -= 8;
+        std::memcpy(out, kByteBits[(value >> count) & 0xFFu].data(), 8);
+        out += 8;
+    }
+    return out;
+}
+
+// Four upper-case hex digits, as "%04X" writes a 16-bit value.
+inline char* putHex4(char* out, std::uint16_t value) {
+    out[0] = kUpperHexDigits[(value >> 12) & 0xFu];
+    out[1] = kUpperHexDigits[(value >> 8) & 0xFu];
+    out[2] = kUpperHexDigits[(value >> 4) & 0xFu];
+    out[3] = kUpperHexDigits[value & 0xFu];
+    return out + 4;
+}
+
+// The two decimal digits of every number below 100.
+inline constexpr auto kDigitPairs = [] {
+    std::array<std::array<char, 2>, 100> table{};
+    for (unsigned number = 0; number < 100; ++number) {
+        table[number] = {static_cast<char>('0' + number / 10), static_cast<char>('0' + number % 10)};
+    }
+    return table;
+}();
+
+// The number of decimal digits of value.
+inline int decimalLength(std::uint32_t value) {
+    int length = 1;
+    for (std::uint32_t power = 10; length < 10 && value >= power; power *= 10) {
+        ++length;
+    }
+    return length;
+}
+
+// Decimal digits with no leading zeros, as "%u" writes them, written from the last pair back.
+inline char* putDecimal(char* out, std::uint32_t value) {
+    const int length = decimalLength(value);
+    char* last = out + length;
+    for (; value >= 100; value /= 100) {
+        last -= 2;
+        std::memcpy(last, kDigitPairs[value % 100].data(), 2);
+    }
+    if (value >= 10) {
+        std::memcpy(last - 2, kDigitPairs[value].data(), 2);
+    } else {
+        last[-1] = static_cast<char>('0' + value);
+    }
+    return out + length;
+}
+
+// Hands a finished line to the stream's buffer in one call. A short write marks the stream bad, as
+// ostream::write does, without the checks that ostream::write makes on every call.
+inline void writeLine(std::ostream& output, const char* begin, const char* end) {
+    const std::streamsize length = end - begin;
+    if (output.rdbuf()->sputn(begin, length) != length) {
+        output.setstate(std::ios::badbit);
+    }
+}
+
+}  // namespace romtools
