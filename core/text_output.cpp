@@ -1,42 +1,58 @@
 #include "text_output.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace romtools {
 
 namespace {
-constexpr std::size_t kBufferSize = 64 * 1024;
-}
 
-CrLfFileBuf::CrLfFileBuf(std::FILE* file)
-    : file_(file), buffer_(kBufferSize), translated_(2 * kBufferSize) {
-    // This buffer is the only one: the file's own would copy every block once more.
+constexpr std::size_t kBlockSize = 64 * 1024;
+}  // namespace
+
+CrLfFileBuf::CrLfFileBuf(std::FILE* file) : file_(file), block_(kBlockSize) {
+    // This block is the only buffer: the file's own would copy every block once more. There is no put
+    // area either, so every write comes through xsputn or overflow and is translated there.
     std::setvbuf(file_, nullptr, _IONBF, 0);
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
 }
 
 bool CrLfFileBuf::drain() {
-    std::size_t length = 0;
-    for (const char* c = pbase(); c != pptr(); ++c) {
-        if (*c == '\n') {
-            translated_[length++] = '\r';
-        }
-        translated_[length++] = *c;
-    }
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-    if (!failed_ && length > 0 && std::fwrite(translated_.data(), 1, length, file_) != length) {
+    if (!failed_ && used_ > 0 && std::fwrite(block_.data(), 1, used_, file_) != used_) {
         failed_ = true;
     }
+    used_ = 0;
     return !failed_;
 }
 
+std::streamsize CrLfFileBuf::xsputn(const char* text, std::streamsize count) {
+    const char* next = text;
+    const char* const end = text + count;
+    while (next != end) {
+        if (block_.size() - used_ < 2 && !drain()) {
+            break;
+        }
+        // Copy up to the next line feed, keeping room for the CR that goes before it.
+        const std::size_t span = std::min(static_cast<std::size_t>(end - next), block_.size() - used_ - 1);
+        const char* lineFeed = static_cast<const char*>(std::memchr(next, '\n', span));
+        const std::size_t plain = lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - next) : span;
+        std::memcpy(block_.data() + used_, next, plain);
+        used_ += plain;
+        next += plain;
+        if (lineFeed != nullptr) {
+            block_[used_++] = '\r';
+            block_[used_++] = '\n';
+            ++next;
+        }
+    }
+    return next - text;
+}
+
 CrLfFileBuf::int_type CrLfFileBuf::overflow(int_type character) {
-    if (!drain()) {
-        return traits_type::eof();
+    if (traits_type::eq_int_type(character, traits_type::eof())) {
+        return traits_type::not_eof(character);
     }
-    if (!traits_type::eq_int_type(character, traits_type::eof())) {
-        *pptr() = traits_type::to_char_type(character);
-        pbump(1);
-    }
-    return traits_type::not_eof(character);
+    const char byte = traits_type::to_char_type(character);
+    return xsputn(&byte, 1) == 1 ? character : traits_type::eof();
 }
 
 int CrLfFileBuf::sync() {

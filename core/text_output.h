@@ -7,8 +7,9 @@
 namespace romtools {
 
 // The output stream's buffer over a file opened in binary mode: every '\n' written reaches the file as
-// CR LF, on every platform, and nothing else is changed. A failed write is remembered, never thrown;
-// finish() tells whether every byte reached the file. The file stays the caller's to close.
+// CR LF, on every platform, and nothing else is changed. Text is translated a run of bytes at a time,
+// straight into the block that goes to the file. A failed write is remembered, never thrown; finish()
+// tells whether every byte reached the file. The file stays the caller's to close.
 class CrLfFileBuf final : public std::streambuf {
 public:
     explicit CrLfFileBuf(std::FILE* file);
@@ -19,6 +20,7 @@ public:
     bool finish();
 
 protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override;
     int_type overflow(int_type character) override;
     int sync() override;
 
@@ -26,8 +28,8 @@ private:
     bool drain();
 
     std::FILE* file_;
-    std::vector<char> buffer_;      // the put area: text as the writers wrote it
-    std::vector<char> translated_;  // the same text with CR LF line ends, as it goes to the file
+    std::vector<char> block_;  // the next block for the file, line ends already CR LF
+    std::size_t used_ = 0;
     bool failed_ = false;
 };
 

@@ -64,11 +64,14 @@ TEST(ReadAddressWidth, LeavesTheLinesAfterTheAnswerUnread) {
     }
 }
 
-std::string writtenThrough(const std::string& text) {
+// Written in pieces of at most piece bytes, each in a call of its own.
+std::string writtenThrough(const std::string& text, std::size_t piece = std::string::npos) {
     const FilePtr file(std::tmpfile());
     CrLfFileBuf buffer(file.get());
     std::ostream output(&buffer);
-    output << text;
+    for (std::size_t start = 0; start < text.size(); start += piece) {
+        output << text.substr(start, piece);
+    }
     EXPECT_TRUE(buffer.finish());
     return testing::contentsOf(file.get());
 }
@@ -92,6 +95,12 @@ TEST(CrLfFileBuf, EveryLineFeedReachesTheFileAsCrLf) {
         longBytes += "line\r\n";
     }
     EXPECT_EQ(writtenThrough(longText), longBytes);
+    EXPECT_EQ(writtenThrough(longText, 5), longBytes);
+    EXPECT_EQ(writtenThrough(longText, 7), longBytes);
+    // A line feed at the last place of a block, and right after it.
+    const std::string blockOfX(64 * 1024 - 1, 'x');
+    EXPECT_EQ(writtenThrough(blockOfX + "\n\n"), blockOfX + "\r\n\r\n");
+    EXPECT_EQ(writtenThrough("x" + blockOfX + "\n"), "x" + blockOfX + "\r\n");
 }
 
 TEST(CrLfFileBuf, ReportsAWriteThatDidNotReachTheFile) {
