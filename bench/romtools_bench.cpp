@@ -1,0 +1,309 @@
+// The end-to-end benchmark: generates HEX inputs, runs both programs to a file and to /dev/null, the cp
+// of each output file and, when installed, srec_cat on the same image, several times in turn, and
+// prints the medians against the targets.
+//
+//   romtools_bench [--runs N] [--work DIR]
+//
+// The programs are the ones built beside this benchmark.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Measure {
+    double seconds = 0;
+    double maxRssMiB = 0;
+};
+
+// Runs argv in directory with standard input from stdinFile (or the null device) and the console
+// streams on the null device; exits the benchmark when the command fails.
+Measure run(const std::vector<std::string>& arguments, const fs::path& directory, const fs::path& stdinFile = {}) {
+    std::vector<char*> argv;
+    std::vector<std::string> copies = arguments;
+    for (std::string& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int in = open(stdinFile.empty() ? "/dev/null" : stdinFile.c_str(), O_RDONLY);
+        const int null = open("/dev/null", O_WRONLY);
+        if (in < 0 || null < 0 || chdir(directory.c_str()) != 0) {
+            _exit(127);
+        }
+        dup2(in, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const auto end = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "romtools_bench: %s failed in %s\n", arguments[0].c_str(), directory.c_str());
+        std::exit(1);
+    }
+    return {std::chrono::duration<double>(end - start).count(), usage.ru_maxrss / 1024.0};
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// dataBytes of random data in 16-byte data records with LF line ends, 44 bytes a line. With
+// extendedAddresses, an extended linear address record opens every 64 KiB, as a peer tool writes
+// the image; without, the 16-bit address field wraps and every record stays inside a 64 KiB ROM.
+void writeHex(const fs::path& path, std::size_t dataBytes, bool extendedAddresses) {
+    std::mt19937 random(20261207);
+    std::string text;
+    text.reserve(dataBytes / 16 * 44 + 64);
+    static const char kHex[] = "0123456789ABCDEF";
+    const auto putByte = [&text](unsigned byte, unsigned& sum) {
+        text += kHex[byte >> 4];
+        text += kHex[byte & 15];
+        sum += byte;
+    };
+    for (std::size_t offset = 0; offset < dataBytes; offset += 16) {
+        unsigned sum = 0;
+        if (extendedAddresses && offset % 0x10000 == 0) {
+            text += ":02000004";
+            sum = 2 + 4;
+            putByte(static_cast<unsigned>(offset >> 24) & 0xFF, sum);
+            putByte(static_cast<unsigned>(offset >> 16) & 0xFF, sum);
+            putByte((0x100 - (sum & 0xFF)) & 0xFF, sum);
+            text += '\n';
+            sum = 0;
+        }
+        const std::size_t count = std::min<std::size_t>(16, dataBytes - offset);
+        text += ':';
+        putByte(static_cast<unsigned>(count), sum);
+        putByte(static_cast<unsigned>(offset >> 8) & 0xFF, sum);
+        putByte(static_cast<unsigned>(offset) & 0xFF, sum);
+        putByte(0, sum);
+        for (std::size_t i = 0; i < count; ++i) {
+            putByte(random() & 0xFF, sum);
+        }
+        putByte((0x100 - (sum & 0xFF)) & 0xFF, sum);
+        text += '\n';
+    }
+    text += ":00000001FF\n";
+    std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+struct Program {
+    const char* name;
+    const char* extension;
+    fs::path path;
+    const char* peerFormat;  // srec_cat's output format for the same file
+};
+
+std::string cpuModel() {
+    std::ifstream info("/proc/cpuinfo");
+    for (std::string line; std::getline(info, line);) {
+        if (line.rfind("model name", 0) == 0) {
+            return line.substr(line.find(':') + 2);
+        }
+    }
+    return "unknown processor";
+}
+
+bool installed(const char* command) {
+    return std::system((std::string("command -v ") + command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+const char* verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = 5;
+    fs::path work = fs::temp_directory_path() / "romtools-bench";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--runs") {
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        } else if (option == "--work") {
+            work = argv[i + 1];
+        }
+    }
+    const fs::path binaries = fs::canonical("/proc/self/exe").parent_path();
+    Program programs[] = {{"quenlor", ".vhd", binaries / "quenlor", "-vhdl"},
+                          {"saptrum", ".mif", binaries / "saptrum", "-mif"}};
+    const bool havePeer = installed("srec_cat");
+
+    fs::remove_all(work);
+    fs::create_directories(work);
+    const fs::path answer13 = work / "answer13.txt";
+    const fs::path answer1000 = work / "answer1000.txt";
+    std::ofstream(answer13) << "0\n";
+    std::ofstream(answer1000) << "1000\n";
+
+    // Inputs: 1 KB, and 1, 4 and 16 MiB of data; the 16 MiB image also as the peer tool lays it out.
+    const std::size_t mebibyte = 1024 * 1024;
+    const std::size_t sizes[] = {1 * mebibyte, 4 * mebibyte, 16 * mebibyte};
+    std::vector<fs::path> inputs;
+    for (const std::size_t size : sizes) {
+        const fs::path folder = work / ("in" + std::to_string(size / mebibyte));
+        fs::create_directories(folder);
+        writeHex(folder / "image.hex", size, false);
+        inputs.push_back(folder / "image.hex");
+    }
+    fs::create_directories(work / "tiny");
+    writeHex(work / "tiny" / "image.hex", 368, false);
+    writeHex(work / "peer.hex", 16 * mebibyte, true);
+    const fs::path big = inputs.back();
+    const double inputMB = fs::file_size(big) / 1e6;
+
+    char today[16];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
+    std::printf("romtools benchmark, %s\n%s, %u cores; medians of %d runs in turn\n", today, cpuModel().c_str(),
+                std::thread::hardware_concurrency(), runs);
+    std::printf("input: 16 MiB of random data in 16-byte records, %.1f MB; answer: the default width, 13\n\n",
+                inputMB);
+
+    // Folders of their own: one writes a real file, one a link to /dev/null.
+    const fs::path toFile = work / "file";
+    const fs::path toNull = work / "null";
+    for (const fs::path& folder : {toFile, toNull}) {
+        fs::create_directories(folder);
+        fs::copy_file(big, folder / "image.hex");
+    }
+    bool allMet = true;
+    std::printf("%-34s %12s %12s\n", "", "quenlor", "saptrum");
+    struct Row {
+        double nullSeconds, fileSeconds, cpSeconds, peerSeconds, outputMB, rssBig, rssTiny;
+    };
+    std::vector<Row> rows;
+    for (Program& program : programs) {
+        const std::string output = std::string("image") + program.extension;
+        fs::remove(toNull / output);
+        fs::create_symlink("/dev/null", toNull / output);
+        std::vector<double> nullTimes, fileTimes, cpTimes, peerTimes;
+        double rssBig = 0;
+        double rssTiny = 0;
+        for (int i = 0; i < runs; ++i) {
+            const Measure null = run({program.path.string(), "image.hex"}, toNull, answer13);
+            nullTimes.push_back(null.seconds);
+            rssBig = std::max(rssBig, null.maxRssMiB);
+            fileTimes.push_back(run({program.path.string(), "image.hex"}, toFile, answer13).seconds);
+            cpTimes.push_back(run({"cp", output, "copy" + std::string(program.extension)}, toFile).seconds);
+            fs::remove(toFile / ("copy" + std::string(program.extension)));
+            rssTiny = std::max(rssTiny, run({program.path.string(), "image.hex"}, work / "tiny", answer13).maxRssMiB);
+            if (havePeer) {
+                const std::string peerOutput = std::string("peer") + program.extension;
+                peerTimes.push_back(
+                    run({"srec_cat", "peer.hex", "-intel", "-o", peerOutput, program.peerFormat, "2"}, work).seconds);
+                fs::remove(work / peerOutput);
+            }
+        }
+        rows.push_back({median(nullTimes), median(fileTimes), median(cpTimes),
+                        havePeer ? median(peerTimes) : 0.0, fs::file_size(toFile / output) / 1e6, rssBig, rssTiny});
+        fs::remove(toFile / output);
+    }
+
+    const auto print2 = [](const char* label, double a, double b, const char* format, const char* note) {
+        std::printf("%-34s ", label);
+        std::printf(format, a);
+        std::printf(" ");
+        std::printf(format, b);
+        std::printf("   %s\n", note);
+    };
+    const Row& q = rows[0];
+    const Row& m = rows[1];
+    print2("output size, MB", q.outputMB, m.outputMB, "%12.1f", "");
+    print2("to /dev/null, s", q.nullSeconds, m.nullSeconds, "%12.3f", "");
+    print2("  input, MB/s", inputMB / q.nullSeconds, inputMB / m.nullSeconds, "%12.0f", "");
+    const double qRate = q.outputMB / 1000 / q.nullSeconds;
+    const double mRate = m.outputMB / 1000 / m.nullSeconds;
+    const bool computeMet = qRate >= 2 && mRate >= 2;
+    allMet = allMet && computeMet;
+    print2("  output, GB/s", qRate, mRate, "%12.2f",
+           (std::string("at least 2: ") + verdict(computeMet)).c_str());
+    print2("to a file, s", q.fileSeconds, m.fileSeconds, "%12.3f", "");
+    print2("cp of that output file, s", q.cpSeconds, m.cpSeconds, "%12.3f", "");
+    const bool cpMet = q.fileSeconds <= 2 * q.cpSeconds && m.fileSeconds <= 2 * m.cpSeconds;
+    allMet = allMet && cpMet;
+    print2("  ratio to cp", q.fileSeconds / q.cpSeconds, m.fileSeconds / m.cpSeconds, "%12.2f",
+           (std::string("at most 2: ") + verdict(cpMet)).c_str());
+    if (havePeer) {
+        print2("srec_cat on the same image, s", q.peerSeconds, m.peerSeconds, "%12.3f", "");
+        const bool peerMet = q.fileSeconds <= q.peerSeconds / 4 && m.fileSeconds <= m.peerSeconds / 4;
+        allMet = allMet && peerMet;
+        print2("  ratio to srec_cat (to a file)", q.fileSeconds / q.peerSeconds, m.fileSeconds / m.peerSeconds,
+               "%12.2f", (std::string("at most 0.25: ") + verdict(peerMet)).c_str());
+    } else {
+        std::printf("srec_cat is not installed: no peer comparison\n");
+    }
+    print2("peak RSS, 46 MB input, MiB", q.rssBig, m.rssBig, "%12.2f", "");
+    print2("peak RSS, 1 KB input, MiB", q.rssTiny, m.rssTiny, "%12.2f", "");
+    const bool memoryMet = std::max(q.rssBig, m.rssBig) <= 4 &&
+                           std::max(q.rssBig - q.rssTiny, m.rssBig - m.rssTiny) <= 0.25;
+    allMet = allMet && memoryMet;
+    std::printf("%-34s %25s   %s\n", "  at most 4 MiB, flat within 256 KiB", "",
+                verdict(memoryMet));
+
+    // Scale: time against words (1, 4, 16 MiB of data) and against the address width, to /dev/null.
+    std::printf("\nscale, to /dev/null, s        1 MiB      4 MiB     16 MiB   per MiB (16 / 1 MiB)\n");
+    const fs::path scale = work / "scale";
+    fs::create_directories(scale);
+    struct ScaleRow {
+        const Program* program;
+        const char* label;
+        fs::path answer;
+    };
+    const ScaleRow scaleRows[] = {{&programs[0], "quenlor, width 13", answer13},
+                                  {&programs[0], "quenlor, width 1000", answer1000},
+                                  {&programs[1], "saptrum, width 13", answer13}};
+    double perWidth[2] = {0, 0};
+    for (const ScaleRow& row : scaleRows) {
+        const std::string output = std::string("image") + row.program->extension;
+        std::vector<double> medians;
+        for (const fs::path& input : inputs) {
+            fs::remove(scale / "image.hex");
+            fs::copy_file(input, scale / "image.hex");
+            fs::remove(scale / output);
+            fs::create_symlink("/dev/null", scale / output);
+            std::vector<double> times;
+            for (int i = 0; i < runs; ++i) {
+                times.push_back(run({row.program->path.string(), "image.hex"}, scale, row.answer).seconds);
+            }
+            medians.push_back(median(times));
+        }
+        std::printf("%-26s %10.3f %10.3f %10.3f   %.3f / %.3f\n", row.label, medians[0], medians[1], medians[2],
+                    medians[2] / 16, medians[0]);
+        if (row.program == &programs[0]) {
+            perWidth[row.answer == answer13 ? 0 : 1] = medians[2];
+        }
+    }
+    std::printf("quenlor, 16 MiB: width 1000 takes %.1f times as long as width 13 "
+                "(a line is about 14 times as long)\n",
+                perWidth[1] / perWidth[0]);
+
+    std::printf("\nall targets %s\n", allMet ? "met" : "NOT met");
+    fs::remove_all(work);
+    return allMet ? 0 : 2;
+}
