@@ -1,0 +1,24 @@
+#!/bin/sh
+# The manual pages render without a warning and name every message the programs write.
+if ! command -v man >/dev/null 2>&1; then
+  echo "man is not installed: the manual pages are not checked"
+  exit 77
+fi
+status=0
+for page in "$@"; do
+  warnings=$(LC_ALL=C MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+  if [ -n "$warnings" ]; then
+    printf '%s renders with warnings:\n%s\n' "$page" "$warnings"
+    status=1
+  fi
+  text=$(LC_ALL=C MANWIDTH=200 man -l "$page" 2>/dev/null)
+  for message in "input_filename" "Input file should be HEX file." "can not open input file" \
+                 "can not create output file" "can not read input file" "can not write output file" \
+                 "ROM ADDRESS WIDTH? (enter 0 for using default value 13):"; do
+    case $text in
+      *"$message"*) ;;
+      *) echo "$page does not name \"$message\""; status=1 ;;
+    esac
+  done
+done
+exit $status
