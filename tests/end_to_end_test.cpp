@@ -1,9 +1,16 @@
 // Runs the built programs the way a user does: in a folder of their own, with the HEX file's name as the
 // argument and the answer typed on standard input. Every message and every output byte is compared.
+//
+// The same cases run the Windows programs under Wine when ROMTOOLS_TEST_WINE names the Wine loader and
+// ROMTOOLS_TEST_WINDOWS_BIN the folder of quenlor.exe and saptrum.exe. There a backslash in a name
+// separates folders, messages end in CR LF (standard error is a text stream on Windows), and the cases
+// that need POSIX (links, signals, closed descriptors) are skipped.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -23,8 +30,40 @@ struct Program {
     std::string extension;  // of its output files
 };
 
-const Program kQuenlor{"quenlor", ROMTOOLS_QUENLOR_PATH, ".vhd"};
-const Program kSaptrum{"saptrum", ROMTOOLS_SAPTRUM_PATH, ".mif"};
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+const std::string kWine = environment("ROMTOOLS_TEST_WINE");
+const bool kOnWindows = !kWine.empty();
+
+fs::path programPath(const std::string& name, const char* builtPath) {
+    return kOnWindows ? fs::path(environment("ROMTOOLS_TEST_WINDOWS_BIN")) / (name + ".exe") : fs::path(builtPath);
+}
+
+const Program kQuenlor{"quenlor", programPath("quenlor", ROMTOOLS_QUENLOR_PATH), ".vhd"};
+const Program kSaptrum{"saptrum", programPath("saptrum", ROMTOOLS_SAPTRUM_PATH), ".mif"};
+
+// A name as the file system of the run sees it: on Windows a backslash separates folders.
+fs::path hostPath(std::string name) {
+    if (kOnWindows) {
+        std::replace(name.begin(), name.end(), '\\', '/');
+    }
+    return name;
+}
+
+// Messages as the program writes them: on Windows standard error turns each line end into CR LF.
+std::string consoleText(const std::string& text) {
+    std::string converted;
+    for (const char character : text) {
+        if (character == '\n' && kOnWindows) {
+            converted += '\r';
+        }
+        converted += character;
+    }
+    return converted;
+}
 
 const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using default value 13): ";
 const std::string kNotHex = "Input file should be HEX file.\n";
@@ -56,6 +95,7 @@ struct Case {
     std::string standardError;
     std::string outputName;                                   // the file the run leaves, if any
     std::string expectedOutput;
+    bool posixOnly = false;                                   // links, signals or descriptors
 };
 
 // A conversion that succeeds: the HEX file stands under the argument's stem with ".hex", and the output
@@ -121,12 +161,14 @@ std::vector<Case> failureCases(const Program& p) {
                             kQuestion + "\ncan not read input file dir.hex\n", true);
     unreadable.invocation.input = "4\n";
     unreadable.directories = {"dir.hex"};
+    unreadable.posixOnly = true;
     cases.push_back(unreadable);
 
     Case full =
         fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
     full.links = {{out, "/dev/full"}};
     full.invocation.input = "4 bits\n";  // the rest of the answer's line must not stand in for the key
+    full.posixOnly = true;
     cases.push_back(full);
 
     // Creating the output would empty the input before it is read.
@@ -134,6 +176,7 @@ std::vector<Case> failureCases(const Program& p) {
     sameFile.links = {{out, "prog.hex"}};
     sameFile.outputName = out;
     sameFile.expectedOutput = golden("worked_example.hex");
+    sameFile.posixOnly = true;
     cases.push_back(sameFile);
 
     // Interrupted while it waits for the answer, with the output created: no cut-off output stays.
@@ -143,6 +186,7 @@ std::vector<Case> failureCases(const Program& p) {
         interrupted.invocation.signal = signalNumber;
         interrupted.status = -1;
         interrupted.endingSignal = signalNumber;
+        interrupted.posixOnly = true;
         cases.push_back(interrupted);
     }
 
@@ -158,6 +202,7 @@ std::vector<Case> quenlorCases() {
     std::vector<Case> cases = {
         converts("WorkedExample", q, "work\\Prog.hex", "worked_example.hex", "4\n", "worked_example.vhd"),
         converts("LfLineEnds", q, "prog.hex", "worked_example_lf.hex", "4\n", "worked_example.vhd"),
+        converts("CtrlZEndsTheInput", q, "prog.hex", "worked_example_ctrl_z.hex", "4\n", "worked_example.vhd"),
         converts("DefaultWidthForZero", q, "prog.hex", "worked_example.hex", "0\n", "default_width.vhd"),
         converts("AnswerAfterBlankLines", q, "prog.hex", "worked_example.hex", "\n  \n 8\n", "width_8.vhd"),
         converts("NegativeWidth", q, "prog.hex", "worked_example.hex", "-1\n", "negative_width.vhd"),
@@ -172,12 +217,16 @@ std::vector<Case> quenlorCases() {
         withInputNamed(converts("UpperCaseExtensionOnTheFile", q, "prog.HEX", "worked_example.hex", "4\n",
                                 "worked_example.vhd"),
                        "prog.HEX"),
-        converts("DriveStyleName", q, "C:\\Work\\ROM.HEX", "end_record.hex", "4\n", "end_record_rom.vhd"),
         converts("ForwardSlashKeptInEntityName", q, "lib/Rom.hex", "end_record.hex", "4\n",
                  "end_record_lib_rom.vhd"),
         converts("DotsInStem", q, "a.b.hex", "end_record.hex", "4\n", "end_record_a_b.vhd"),
         converts("ExtensionOnly", q, ".hex", "end_record.hex", "4\n", "end_record_unnamed.vhd"),
     };
+
+    // On Windows this name would be a real drive's.
+    Case driveStyle = converts("DriveStyleName", q, "C:\\Work\\ROM.HEX", "end_record.hex", "4\n", "end_record_rom.vhd");
+    driveStyle.posixOnly = true;
+    cases.push_back(driveStyle);
 
     Case ended = converts("DefaultWidthAtEndOfInput", q, "prog.hex", "worked_example.hex", "",
                           "default_width.vhd");
@@ -192,11 +241,13 @@ std::vector<Case> quenlorCases() {
     // Closed standard streams read and write as the null device; no file of the run takes their place.
     Case noInput = converts("ClosedStandardInput", q, "prog.hex", "worked_example.hex", "", "default_width.vhd");
     noInput.invocation.closedDescriptors = {0};
+    noInput.posixOnly = true;
     cases.push_back(noInput);
     Case noConsole = converts("ClosedStandardOutputAndError", q, "prog.hex", "worked_example.hex", "4\n",
                               "worked_example.vhd");
     noConsole.invocation.closedDescriptors = {1, 2};
     noConsole.standardError = "";
+    noConsole.posixOnly = true;
     cases.push_back(noConsole);
 
     Case emptied = converts("ExistingOutputEmptied", q, "prog.hex", "end_record.hex", "4\n",
@@ -240,6 +291,7 @@ std::vector<Case> saptrumCases() {
     const Program& m = kSaptrum;
     std::vector<Case> cases = {
         converts("WorkedExample", m, "work\\Prog.hex", "worked_example.hex", "4\n", "worked_example.mif"),
+        converts("CtrlZEndsTheInput", m, "prog.hex", "worked_example_ctrl_z.hex", "4\n", "worked_example.mif"),
         converts("DefaultWidth", m, "prog.hex", "worked_example.hex", "0\n", "default_width.mif"),
         converts("Width1", m, "prog.hex", "worked_example.hex", "1\n", "width_1.mif"),
         converts("NegativeWidth", m, "prog.hex", "worked_example.hex", "-1\n", "negative_width.mif"),
@@ -275,37 +327,45 @@ class EndToEnd : public ::testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, RunsAsAUserWould) {
     const Case& c = GetParam();
+    if (kOnWindows && c.posixOnly) {
+        GTEST_SKIP() << "needs POSIX links, signals or descriptors";
+    }
     TempDirectory temp;
     const fs::path work = temp.path() / "work";
     fs::create_directory(work);
     for (const std::string& directory : c.directories) {
-        fs::create_directories(work / directory);
+        fs::create_directories(work / hostPath(directory));
     }
     for (const auto& [name, contents] : c.files) {
-        fs::create_directories((work / name).parent_path());
-        writeFile(work / name, contents);
+        fs::create_directories((work / hostPath(name)).parent_path());
+        writeFile(work / hostPath(name), contents);
     }
     for (const auto& [name, target] : c.links) {
         fs::create_symlink(target, work / name);
     }
+    Invocation invocation = c.invocation;
+    invocation.launcher = kWine;
 
-    const Outcome outcome = runProgram(c.program->path, work, c.invocation);
+    const Outcome outcome = runProgram(c.program->path, work, invocation);
 
     EXPECT_EQ(outcome.status, c.status);
     EXPECT_EQ(outcome.signal, c.endingSignal);
-    EXPECT_EQ(outcome.standardError, c.standardError);
+    EXPECT_EQ(outcome.standardError, consoleText(c.standardError));
     EXPECT_EQ(outcome.standardOutput, "");
     EXPECT_EQ(outcome.awaitedKeystroke, c.invocation.expectKeystroke) << "keystroke awaited or not";
     if (!c.outputName.empty()) {
-        EXPECT_EQ(readFile(work / c.outputName), c.expectedOutput);
+        EXPECT_EQ(readFile(work / hostPath(c.outputName)), c.expectedOutput);
     }
     // Nothing else is left behind: no output after a failure, no link to a full disk.
-    std::set<fs::path> expected(c.directories.begin(), c.directories.end());
+    std::set<fs::path> expected;
+    for (const std::string& directory : c.directories) {
+        expected.insert(hostPath(directory));
+    }
     for (const auto& [name, contents] : c.files) {
-        expected.insert(name);
+        expected.insert(hostPath(name));
     }
     if (!c.outputName.empty()) {
-        expected.insert(c.outputName);
+        expected.insert(hostPath(c.outputName));
     }
     EXPECT_EQ(entriesBelow(work), withParents(expected));
 }
@@ -319,6 +379,9 @@ INSTANTIATE_TEST_SUITE_P(Saptrum, EndToEnd, ::testing::ValuesIn(saptrumCases()),
 
 // Names are not limited in length; this one is far beyond a kilobyte.
 TEST(LongNames, AreAcceptedByBothPrograms) {
+    if (kOnWindows) {
+        GTEST_SKIP() << "Windows limits the length of a path";
+    }
     std::string stem;
     for (int level = 0; level < 12; ++level) {
         stem += std::string(100, 'D') + "/";

@@ -65,6 +65,9 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
         throw std::runtime_error("pipe failed");
     }
     std::vector<std::string> arguments{program.string()};
+    if (!invocation.launcher.empty()) {
+        arguments.insert(arguments.begin(), invocation.launcher);
+    }
     arguments.insert(arguments.end(), invocation.arguments.begin(), invocation.arguments.end());
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
@@ -104,16 +107,18 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
     }
     Outcome outcome;
     bool exited = false;
+    // A program that waits is still there after a while; one that does not has gone by then. A
+    // launcher such as Wine takes seconds to start a program.
+    const auto settled = Clock::now() + std::chrono::milliseconds(invocation.launcher.empty() ? 300 : 3000);
     if (invocation.signal != 0) {
         // By then the program has read what it was given and waits for the rest.
-        outcome.status = waitUntil(child, Clock::now() + std::chrono::milliseconds(300), exited);
+        outcome.status = waitUntil(child, settled, exited);
         if (!exited) {
             kill(child, invocation.signal);
         }
     }
     if (invocation.expectKeystroke) {
-        // A program that waits is still there after a while; one that does not has gone by then.
-        outcome.status = waitUntil(child, Clock::now() + std::chrono::milliseconds(300), exited);
+        outcome.status = waitUntil(child, settled, exited);
         outcome.awaitedKeystroke = !exited;
         if (!exited && keyboard >= 0) {
             writeAll(keyboard, "\n");

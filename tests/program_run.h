@@ -14,6 +14,7 @@ struct Invocation {
     bool expectKeystroke = false;    // the program should wait for a key after the input
     std::vector<int> closedDescriptors;  // standard streams the program starts without
     int signal = 0;                  // sent once the program has read the input and waits for more
+    std::string launcher;            // runs the program, such as Wine for a Windows program
 };
 
 struct Outcome {
