@@ -13,34 +13,48 @@ namespace romtools {
 // that a writer builds a whole line by chaining calls that read like the format string they replace,
 // and hands it to the stream in one call. Nothing is parsed per call.
 
-// The eight binary digits of every byte, most significant first.
+// The eight binary digits of every byte, most significant first, row after row. Eight spare bytes at
+// the end let putBits copy eight bytes from any place in the last row.
 inline constexpr auto kByteBits = [] {
-    std::array<std::array<char, 8>, 256> table{};
+    std::array<char, 256 * 8 + 8> table{};
     for (unsigned byte = 0; byte < 256; ++byte) {
         for (unsigned bit = 0; bit < 8; ++bit) {
-            table[byte][bit] = (byte >> (7 - bit)) & 1u ? '1' : '0';
+            table[byte * 8 + bit] = (byte >> (7 - bit)) & 1u ? '1' : '0';
         }
     }
     return table;
 }();
 
-inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+// The two upper-case hex digits of every byte.
+inline constexpr auto kHexPairs = [] {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::array<std::array<char, 2>, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        table[byte] = {kDigits[byte >> 4], kDigits[byte & 15]};
+    }
+    return table;
+}();
 
 inline char* putText(char* out, std::string_view text) {
     std::memcpy(out, text.data(), text.size());
     return out + text.size();
 }
 
-// The low count bits of value, most significant first; count is clamped to 0 to 32.
+// The low count bits of value, most significant first; count is clamped to 0 to 32. Whole bytes come
+// from the table; the bits above them too, as the tail of their byte's row, copied eight bytes at a
+// time: so this writes up to seven bytes of scratch past the pointer it returns, and the line buffers
+// leave room for that.
 inline char* putBits(char* out, std::uint32_t value, std::int32_t count) {
     count = std::clamp(count, std::int32_t{0}, std::int32_t{32});
-    // The top bits that do not fill a byte come first, one at a time; then whole bytes from the table.
-    for (; count % 8 != 0; --count) {
-        *out++ = static_cast<char>('0' + ((value >> (count - 1)) & 1u));
+    const std::int32_t partial = count % 8;
+    if (partial != 0) {
+        count -= partial;
+        std::memcpy(out, kByteBits.data() + ((value >> count) & 0xFFu) * 8 + (8 - partial), 8);
+        out += partial;
     }
     while (count > 0) {
         count -= 8;
-        std::memcpy(out, kByteBits[(value >> count) & 0xFFu].data(), 8);
+        std::memcpy(out, kByteBits.data() + ((value >> count) & 0xFFu) * 8, 8);
         out += 8;
     }
     return out;
@@ -48,10 +62,8 @@ inline char* putBits(char* out, std::uint32_t value, std::int32_t count) {
 
 // Four upper-case hex digits, as "%04X" writes a 16-bit value.
 inline char* putHex4(char* out, std::uint16_t value) {
-    out[0] = kUpperHexDigits[(value >> 12) & 0xFu];
-    out[1] = kUpperHexDigits[(value >> 8) & 0xFu];
-    out[2] = kUpperHexDigits[(value >> 4) & 0xFu];
-    out[3] = kUpperHexDigits[value & 0xFu];
+    std::memcpy(out, kHexPairs[value >> 8].data(), 2);
+    std::memcpy(out + 2, kHexPairs[value & 0xFFu].data(), 2);
     return out + 4;
 }
 

@@ -52,7 +52,7 @@ void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std
 
 void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
     // "%d\t:\t<data bits>;\t\t%% addr %04X: data %04X %%\n"
-    char line[64];
+    char line[80];
     char* end = putDecimal(line, word.address);
     end = putText(end, "\t:\t");
     end = putBits(end, word.data, kDataWidth);
