@@ -10,17 +10,19 @@ namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
 }  // namespace
 
-CrLfFileBuf::CrLfFileBuf(std::FILE* file) : file_(file), block_(kBlockSize) {
+CrLfFileBuf::CrLfFileBuf(std::FILE* file)
+    : file_(file), block_(kBlockSize), put_(block_.data()), limit_(block_.data() + block_.size() - 1) {
     // This block is the only buffer: the file's own would copy every block once more. There is no put
     // area either, so every write comes through xsputn or overflow and is translated there.
     std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 bool CrLfFileBuf::drain() {
-    if (!failed_ && used_ > 0 && std::fwrite(block_.data(), 1, used_, file_) != used_) {
+    const std::size_t length = static_cast<std::size_t>(put_ - block_.data());
+    if (!failed_ && length > 0 && std::fwrite(block_.data(), 1, length, file_) != length) {
         failed_ = true;
     }
-    used_ = 0;
+    put_ = block_.data();
     return !failed_;
 }
 
@@ -28,19 +30,19 @@ std::streamsize CrLfFileBuf::xsputn(const char* text, std::streamsize count) {
     const char* next = text;
     const char* const end = text + count;
     while (next != end) {
-        if (block_.size() - used_ < 2 && !drain()) {
+        if (put_ >= limit_ && !drain()) {
             break;
         }
-        // Copy up to the next line feed, keeping room for the CR that goes before it.
-        const std::size_t span = std::min(static_cast<std::size_t>(end - next), block_.size() - used_ - 1);
+        // Copy up to the next line feed, short of the block's last byte: that one is kept for the CR.
+        const std::size_t span = std::min(static_cast<std::size_t>(end - next), static_cast<std::size_t>(limit_ - put_));
         const char* lineFeed = static_cast<const char*>(std::memchr(next, '\n', span));
         const std::size_t plain = lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - next) : span;
-        std::memcpy(block_.data() + used_, next, plain);
-        used_ += plain;
+        std::memcpy(put_, next, plain);
+        put_ += plain;
         next += plain;
         if (lineFeed != nullptr) {
-            block_[used_++] = '\r';
-            block_[used_++] = '\n';
+            *put_++ = '\r';
+            *put_++ = '\n';
             ++next;
         }
     }

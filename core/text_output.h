@@ -29,7 +29,8 @@ private:
 
     std::FILE* file_;
     std::vector<char> block_;  // the next block for the file, line ends already CR LF
-    std::size_t used_ = 0;
+    char* put_;                // where the next byte goes in block_
+    char* limit_;              // the block's last byte, kept for the CR before a line feed
     bool failed_ = false;
 };
 

@@ -97,10 +97,11 @@ TEST(CrLfFileBuf, EveryLineFeedReachesTheFileAsCrLf) {
     EXPECT_EQ(writtenThrough(longText), longBytes);
     EXPECT_EQ(writtenThrough(longText, 5), longBytes);
     EXPECT_EQ(writtenThrough(longText, 7), longBytes);
-    // A line feed at the last place of a block, and right after it.
-    const std::string blockOfX(64 * 1024 - 1, 'x');
-    EXPECT_EQ(writtenThrough(blockOfX + "\n\n"), blockOfX + "\r\n\r\n");
-    EXPECT_EQ(writtenThrough("x" + blockOfX + "\n"), "x" + blockOfX + "\r\n");
+    // Line feeds around the end of a 64 KiB block, where a CR LF may just fit or not.
+    for (std::size_t length = 64 * 1024 - 3; length <= 64 * 1024 + 1; ++length) {
+        const std::string xs(length, 'x');
+        EXPECT_EQ(writtenThrough(xs + "\n\n" + xs + "\n"), xs + "\r\n\r\n" + xs + "\r\n") << length;
+    }
 }
 
 TEST(CrLfFileBuf, ReportsAWriteThatDidNotReachTheFile) {
