@@ -209,6 +209,8 @@ int main(int argc, char** argv) {
             const Measure null = run({program.path.string(), "image.hex"}, toNull, answer13);
             nullTimes.push_back(null.seconds);
             rssBig = std::max(rssBig, null.maxRssMiB);
+            // A new file each time, as for cp and srec_cat: emptying the last run's file is not measured.
+            fs::remove(toFile / output);
             fileTimes.push_back(run({program.path.string(), "image.hex"}, toFile, answer13).seconds);
             cpTimes.push_back(run({"cp", output, "copy" + std::string(program.extension)}, toFile).seconds);
             fs::remove(toFile / ("copy" + std::string(program.extension)));
