@@ -19,7 +19,6 @@ public:
     // Creates the file, or empties an existing one, for writing in binary mode; false when it cannot.
     bool create();
     std::FILE* file() const { return file_; }
-    const std::string& name() const { return name_; }
 
     // Closes the file and keeps it when every byte reached it; false, with the file removed, otherwise.
     bool complete();
