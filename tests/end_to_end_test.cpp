@@ -4,7 +4,7 @@
 // The same cases run the Windows programs under Wine when ROMTOOLS_TEST_WINE names the Wine loader and
 // ROMTOOLS_TEST_WINDOWS_BIN the folder of quenlor.exe and saptrum.exe. There a backslash in a name
 // separates folders, messages end in CR LF (standard error is a text stream on Windows), and the cases
-// that need POSIX (links, signals, closed descriptors) are skipped.
+// that need POSIX (links, SIGTERM and SIGHUP, closed descriptors) are skipped.
 
 #include <gtest/gtest.h>
 
