@@ -47,6 +47,12 @@ extern "C" void removeIncompleteOutput(int signalNumber) {
     std::raise(signalNumber);
 }
 
+// From here on the handler leaves the file alone: it is complete, or its owner removes it.
+void stopRemovingOnSignal() {
+    gIncompleteOutput = nullptr;
+    gIncompleteDescriptor = -1;
+}
+
 void installSignalHandlers() {
     static bool installed = false;
     if (installed) {
@@ -75,7 +81,7 @@ bool OutputFile::create() {
     gIncompleteOutput = name_.c_str();
     file_ = std::fopen(name_.c_str(), "wb");
     if (file_ == nullptr) {
-        gIncompleteOutput = nullptr;
+        stopRemovingOnSignal();
         return false;
     }
 #ifdef _WIN32
@@ -92,16 +98,14 @@ bool OutputFile::complete() {
         discard();
         return false;
     }
-    gIncompleteOutput = nullptr;
-    gIncompleteDescriptor = -1;
+    stopRemovingOnSignal();
     incomplete_ = false;
     return true;
 }
 
 void OutputFile::discard() {
     if (incomplete_) {
-        gIncompleteOutput = nullptr;
-        gIncompleteDescriptor = -1;
+        stopRemovingOnSignal();
     }
     if (file_ != nullptr) {
         std::fclose(file_);
