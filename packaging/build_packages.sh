@@ -35,10 +35,7 @@ prefix=$(mktemp -d)
 cmake --install build-release --prefix "$prefix"
 echo "== cmake --install"
 expect "$(cd "$prefix" && find . -type f)" bin/quenlor bin/saptrum share/man/man1/quenlor.1 share/man/man1/saptrum.1
-for page in "$prefix"/share/man/man1/*.1; do
-  warnings=$(LC_ALL=C man --warnings -l "$page" 2>&1 >/dev/null)
-  [ -z "$warnings" ] || { echo "$page: $warnings" >&2; failed=1; }
-done
+sh tests/check_man_pages.sh "$prefix"/share/man/man1/*.1 || failed=1
 rm -rf "$prefix"
 
 for package in "$out"/*.tar.gz "$out"/*.zip; do
