@@ -40,8 +40,8 @@ void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std
 
     print(output, "DEPTH = %s;\n", depth.c_str());
     print(output, "WIDTH = %d;\n", static_cast<int>(kDataWidth));
-    print(output, "ADDRESS_RADIX = DEC\n");
-    print(output, "DATA_RADIX    = BIN\n");
+    print(output, "ADDRESS_RADIX = DEC;\n");
+    print(output, "DATA_RADIX    = BIN;\n");
     print(output, "\n");
     print(output, "CONTENT\n");
     print(output, "BEGIN\n");
