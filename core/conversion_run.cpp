@@ -1,5 +1,6 @@
 #include "conversion_run.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
@@ -17,6 +18,9 @@ namespace romtools {
 namespace {
 
 constexpr std::int32_t kDefaultAddressWidth = 13;
+// The MIF's depth is written exactly and VHDL has no such bound, but no ROM is meant beyond 64 address
+// bits: a larger answer is a typing slip that would fill the disk.
+constexpr std::int32_t kMaxAddressWidth = 64;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -42,6 +46,38 @@ bool isBlank(int character) {
     return character == ' ' || character == '\t' || character == '\n' || character == '\v' ||
            character == '\f' || character == '\r';
 }
+
+// Watches the word addresses for the ones that lie beyond the ROM: the output keeps them, as the file
+// has them, but VHDL tools refuse the repeated choices they make, so the user is told once at the end.
+class AddressFit {
+public:
+    explicit AddressFit(std::int32_t addressWidth)
+        : limit_(addressWidth < 1 ? 0 : addressWidth > 16 ? 0x10000u : 1u << addressWidth) {}
+
+    void note(std::uint16_t address) {
+        if (address >= limit_ && !anyOutside_) {
+            anyOutside_ = true;
+            firstOutside_ = address;
+        }
+        largest_ = std::max(largest_, address);
+    }
+    bool anyOutside() const { return anyOutside_; }
+    std::uint16_t firstOutside() const { return firstOutside_; }
+    // The bit length of the largest address, at least 1.
+    int widthNeeded() const {
+        int bits = 1;
+        while ((largest_ >> bits) != 0) {
+            ++bits;
+        }
+        return bits;
+    }
+
+private:
+    std::uint32_t limit_;  // the first address beyond the ROM
+    bool anyOutside_ = false;
+    std::uint16_t firstOutside_ = 0;
+    std::uint16_t largest_ = 0;
+};
 
 // Ends a run whose output is incomplete: no half-written file is left behind.
 int discardOutput(OutputFile& output) {
@@ -97,19 +133,22 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
     if (addressWidth == 0) {
         addressWidth = kDefaultAddressWidth;
     }
-    if (addressWidth > program.writer.maxAddressWidth()) {
+    if (addressWidth > kMaxAddressWidth) {
         std::fprintf(stderr, "address width %d is too large, at most %d\n", static_cast<int>(addressWidth),
-                     static_cast<int>(program.writer.maxAddressWidth()));
+                     static_cast<int>(kMaxAddressWidth));
         input.reset();
         return discardOutput(outputFile);
     }
+    std::fputs(program.writer.nameNotice(stem).c_str(), stderr);
 
     program.writer.writeHeader(output, stem, addressWidth);
     TextInput text(input.get());
     HexRecordReader reader(text);
+    AddressFit fit(addressWidth);
     RomWord word;
     // A failed write ends the reading too: the output is lost either way.
     while (output.good() && reader.nextWord(word)) {
+        fit.note(word.address);
         program.writer.writeWord(output, word, addressWidth);
     }
     const bool readFailed = text.failed();
@@ -126,6 +165,10 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
         std::fprintf(stderr, "can not write output file %s\n", outputName.c_str());
         return discardOutput(outputFile);
     }
+    if (fit.anyOutside()) {
+        std::fprintf(stderr, "warning: address %04X does not fit the address width %d; a width of %d holds every address\n",
+                     static_cast<unsigned>(fit.firstOutside()), static_cast<int>(addressWidth), fit.widthNeeded());
+    }
     return 0;
 }
 
@@ -140,10 +183,12 @@ std::int32_t readAddressWidth(std::FILE* input) {
     if (character == '-' || character == '+') {
         character = std::getc(input);
     }
+    // However many digits follow, the number stops growing at 2^31: it saturates rather than wraps.
+    constexpr std::int64_t kCeiling = std::int64_t{1} << 31;
     bool haveDigits = false;
-    std::uint32_t value = 0;  // only the low 32 bits of the number count
+    std::int64_t value = 0;
     while (character >= '0' && character <= '9') {
-        value = value * 10u + static_cast<std::uint32_t>(character - '0');
+        value = std::min(value * 10 + (character - '0'), kCeiling);
         haveDigits = true;
         character = std::getc(input);
     }
@@ -153,7 +198,7 @@ std::int32_t readAddressWidth(std::FILE* input) {
     if (!haveDigits) {
         return 0;
     }
-    return static_cast<std::int32_t>(negative ? 0u - value : value);
+    return static_cast<std::int32_t>(negative ? -value : std::min(value, kCeiling - 1));
 }
 
 void runConversion(int argc, char** argv, const ProgramDescription& program) {

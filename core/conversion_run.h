@@ -21,8 +21,8 @@ struct ProgramDescription {
 [[noreturn]] void runConversion(int argc, char** argv, const ProgramDescription& program);
 
 // Reads the answer to the address width question: white space, line ends included, is skipped, then an
-// optional sign and decimal digits are taken modulo 2^32 as a signed 32-bit number. Returns 0 when no
-// number stands there. The rest of the answer's line is read and dropped, so that a keystroke awaited
+// optional sign and decimal digits are taken as a signed 32-bit number, held at the largest or smallest
+// one when it is beyond them. Returns 0 when no number stands there. The rest of the answer's line is read and dropped, so that a keystroke awaited
 // later waits for the user.
 std::int32_t readAddressWidth(std::FILE* input);
 

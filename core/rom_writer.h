@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "rom_word.h"
@@ -23,9 +23,9 @@ public:
     virtual void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) = 0;
     virtual void writeTrailer(std::ostream& output) = 0;
 
-    // The largest address width the format can describe; the run refuses a larger answer before
-    // anything is written.
-    virtual std::int32_t maxAddressWidth() const { return std::numeric_limits<std::int32_t>::max(); }
+    // A line for standard error when the format cannot take the stem as a name as it stands, saying
+    // what it takes instead; empty otherwise. The run writes it before the header.
+    virtual std::string nameNotice(std::string_view /*stem*/) const { return {}; }
 };
 
 }  // namespace romtools

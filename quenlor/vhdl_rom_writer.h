@@ -9,6 +9,9 @@ namespace romtools {
 // file order, and a last branch giving zero for every other address.
 class VhdlRomWriter final : public RomWriter {
 public:
+    // The entity is named after the stem's last part, in lower case; a name that VHDL does not take is
+    // mended, and the notice says so.
+    std::string nameNotice(std::string_view stem) const override;
     void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
     void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
     void writeTrailer(std::ostream& output) override;

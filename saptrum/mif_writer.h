@@ -13,8 +13,6 @@ public:
     void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
     void writeTrailer(std::ostream& output) override;
 
-    // The depth is written exactly; beyond 64 address bits no memory is meant.
-    std::int32_t maxAddressWidth() const override { return 64; }
 };
 
 }  // namespace romtools

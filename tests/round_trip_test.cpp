@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program_run.h"
@@ -63,43 +67,117 @@ Image decodeHex(const std::string& text, int addressWidth) {
     return image;
 }
 
-// The ROM as a MIF describes it: the range line first, each later line overriding it.
-Image readMif(const std::string& text) {
-    Image image;
-    std::istringstream lines(text);
-    bool inContent = false;
-    for (std::string line; std::getline(lines, line);) {
-        unsigned long first = 0;
-        unsigned long last = 0;
-        char bits[64] = {};
-        if (std::sscanf(line.c_str(), "DEPTH = %lu;", &first) == 1) {
-            image.assign(first, 0);
-        } else if (line.rfind("BEGIN", 0) == 0) {
-            inContent = true;
-        } else if (inContent && std::sscanf(line.c_str(), "[%lu..%lu]: %63[01];", &first, &last, bits) == 3) {
-            for (unsigned long address = first; address <= last; ++address) {
-                image.at(address) = static_cast<unsigned>(std::stoul(bits, nullptr, 2));
+// Reads a MIF as a reader that follows the format's grammar does, and throws at the first thing such a
+// reader refuses: header statements "NAME = value;", then CONTENT BEGIN, the entries "address : value;"
+// and "[first..last] : value;", each overriding what stands before it, and END; comments run between
+// two % signs or from -- to the line's end.
+class StrictMifReader {
+public:
+    explicit StrictMifReader(std::string text) : text_(std::move(text)) {}
+
+    Image read() {
+        std::map<std::string, std::string> header;
+        for (std::string name = next(); name != "CONTENT"; name = next()) {
+            expect("=");
+            header[name] = next();
+            expect(";");
+        }
+        expect("BEGIN");
+        if (header["ADDRESS_RADIX"] != "DEC" || header["DATA_RADIX"] != "BIN" || header["WIDTH"] != "14") {
+            fail("radices DEC and BIN and width 14 expected");
+        }
+        Image image(number(header["DEPTH"], 10), 0);
+        for (std::string word = next(); word != "END"; word = next()) {
+            std::size_t first = 0;
+            std::size_t last = 0;
+            if (word == "[") {
+                first = number(next(), 10);
+                expect("..");
+                last = number(next(), 10);
+                expect("]");
+            } else {
+                first = last = number(word, 10);
             }
-        } else if (inContent && std::sscanf(line.c_str(), "%lu : %63[01];", &first, bits) == 2) {
-            image.at(first) = static_cast<unsigned>(std::stoul(bits, nullptr, 2));
+            expect(":");
+            const std::size_t value = number(next(), 2);
+            expect(";");
+            for (std::size_t address = first; address <= last; ++address) {
+                image.at(address) = static_cast<unsigned>(value);
+            }
+        }
+        expect(";");
+        expect("");
+        return image;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const {
+        throw std::runtime_error("line " + std::to_string(1 + std::count(text_.begin(), text_.begin() + at_, '\n')) +
+                                 ": " + what);
+    }
+
+    void expect(const std::string& token) {
+        const std::string found = next();
+        if (found != token) {
+            fail("\"" + token + "\" expected, \"" + found + "\" found");
         }
     }
-    return image;
-}
 
-// Converts the sample in a work folder below temp and returns the output's path.
-fs::path convert(const fs::path& program, const std::string& extension, const Sample& sample,
-                 const fs::path& temp) {
+    std::size_t number(const std::string& token, int radix) const {
+        if (token.empty() || token.find_first_not_of(radix == 2 ? "01" : "0123456789") != std::string::npos) {
+            fail("a number expected, \"" + token + "\" found");
+        }
+        return std::stoul(token, nullptr, radix);
+    }
+
+    // The next word, number or sign, past white space and comments; empty at the end of the text.
+    std::string next() {
+        for (;;) {
+            while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) {
+                ++at_;
+            }
+            if (text_.compare(at_, 1, "%") == 0) {
+                const std::size_t close = text_.find('%', at_ + 1);
+                at_ = close == std::string::npos ? text_.size() : close + 1;
+            } else if (text_.compare(at_, 2, "--") == 0) {
+                at_ = std::min(text_.find('\n', at_), text_.size());
+            } else {
+                break;
+            }
+        }
+        std::size_t end = at_;
+        while (end < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[end])) || text_[end] == '_')) {
+            ++end;
+        }
+        if (end == at_ && at_ < text_.size()) {
+            end = text_.compare(at_, 2, "..") == 0 ? at_ + 2 : at_ + 1;
+        }
+        std::string token = text_.substr(at_, end - at_);
+        at_ = end;
+        return token;
+    }
+
+    std::string text_;
+    std::size_t at_ = 0;
+};
+
+const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using default value 13): ";
+
+// Converts tests/pic/<sample>.hex, copied to <stem>.hex in a work folder below temp, with the answer
+// given; returns the output's path.
+fs::path convert(const fs::path& program, const std::string& extension, const std::string& sample,
+                 const std::string& stem, const std::string& answer, const fs::path& temp,
+                 const std::string& notes = "") {
     const fs::path folder = temp / "work";
-    fs::create_directory(folder);
-    const std::string hex = sample.name + ".hex";
-    fs::copy_file(fs::path(ROMTOOLS_PIC_DIR) / hex, folder / hex);
+    fs::create_directories((folder / stem).parent_path());
+    fs::copy_file(fs::path(ROMTOOLS_PIC_DIR) / (sample + ".hex"), folder / (stem + ".hex"));
     Invocation invocation;
-    invocation.arguments = {hex};
-    invocation.input = std::to_string(sample.addressWidth) + "\n";
+    invocation.arguments = {stem + ".hex"};
+    invocation.input = answer;
     const Outcome outcome = runProgram(program, folder, invocation);
-    EXPECT_EQ(outcome.status, 0) << outcome.standardError;
-    return folder / (sample.name + extension);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.standardError, kQuestion + "\n" + notes);
+    return folder / (stem + extension);
 }
 
 // A testbench that sets every address in turn and prints what romout gives, one number a line.
@@ -130,15 +208,29 @@ std::string testbench(const Sample& sample) {
            "end sim;\n";
 }
 
+// False when GHDL is missing; under CI that fails the test, since CI must install it.
 bool ghdlInstalled() {
-    return std::system("ghdl --version >/dev/null 2>&1") == 0;
+    if (std::system("ghdl --version >/dev/null 2>&1") == 0) {
+        return true;
+    }
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) != "" && std::string(ci) != "false") {
+        ADD_FAILURE() << "GHDL is not installed; CI must install it (Debian package ghdl)";
+    }
+    return false;
 }
 
-// Runs a shell command in folder, its standard output to output and its messages to log.
-bool runIn(const fs::path& folder, const std::string& command, const fs::path& output, const fs::path& log) {
-    const std::string line =
-        "cd '" + folder.string() + "' && " + command + " >'" + output.string() + "' 2>'" + log.string() + "'";
-    return std::system(line.c_str()) == 0;
+// Runs a GHDL command (-a, -e or -r) on units or files in folder, under one VHDL standard with a library
+// folder of its own; its standard output goes to output, and its messages are returned after a failure.
+std::string ghdl(const fs::path& folder, const std::string& standard, const std::string& command,
+                 const std::string& operands, const fs::path& output) {
+    const std::string library = "work" + standard;
+    fs::create_directories(folder / library);
+    const fs::path log = folder / ("ghdl" + standard + ".log");
+    const std::string arguments = command + " --std=" + standard + " --workdir=" + library + " " + operands;
+    const std::string line = "cd '" + folder.string() + "' && ghdl " + arguments + " >'" + output.string() +
+                             "' 2>'" + log.string() + "'";
+    return std::system(line.c_str()) == 0 ? "" : "ghdl " + arguments + ":\n" + readFile(log);
 }
 
 void PrintTo(const Sample& sample, std::ostream* stream) {
@@ -147,31 +239,26 @@ void PrintTo(const Sample& sample, std::ostream* stream) {
 
 class RoundTrip : public ::testing::TestWithParam<Sample> {};
 
+const char* const kNoGhdl = "GHDL is not installed (Debian package ghdl): the VHDL round trip is not run";
+
 TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
     if (!ghdlInstalled()) {
-        const char* ci = std::getenv("CI");
-        if (ci != nullptr && std::string(ci) != "" && std::string(ci) != "false") {
-            FAIL() << "GHDL is not installed; CI must install it (Debian package ghdl)";
-        }
-        GTEST_SKIP() << "GHDL is not installed (Debian package ghdl): the VHDL round trip is not run";
+        GTEST_SKIP() << kNoGhdl;
     }
     const Sample& sample = GetParam();
     TempDirectory temp;
-    const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path());
+    const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample.name, sample.name,
+                                  std::to_string(sample.addressWidth) + "\n", temp.path());
     const fs::path folder = vhdl.parent_path();
     writeFile(folder / "tb.vhd", testbench(sample));
     const Image expected = decodeHex(readFile(fs::path(ROMTOOLS_PIC_DIR) / (sample.name + ".hex")),
                                      sample.addressWidth);
 
     for (const std::string standard : {"93", "08"}) {
-        const std::string options = " --std=" + standard + " --workdir=work" + standard;
         const fs::path output = folder / ("sim" + standard + ".txt");
-        const fs::path log = folder / ("ghdl" + standard + ".log");
-        fs::create_directory(folder / ("work" + standard));
-        const std::string analyse = "ghdl -a" + options + " " + vhdl.filename().string() + " tb.vhd";
-        ASSERT_TRUE(runIn(folder, analyse, output, log)) << analyse << ":\n" << readFile(log);
-        ASSERT_TRUE(runIn(folder, "ghdl -e" + options + " tb", output, log)) << readFile(log);
-        ASSERT_TRUE(runIn(folder, "ghdl -r" + options + " tb", output, log)) << readFile(log);
+        ASSERT_EQ(ghdl(folder, standard, "-a", vhdl.filename().string() + " tb.vhd", output), "");
+        ASSERT_EQ(ghdl(folder, standard, "-e", "tb", output), "");
+        ASSERT_EQ(ghdl(folder, standard, "-r", "tb", output), "");
 
         Image simulated;
         std::istringstream printed(readFile(output));
@@ -185,10 +272,48 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
 TEST_P(RoundTrip, MifCarriesTheSameImage) {
     const Sample& sample = GetParam();
     TempDirectory temp;
-    const fs::path mif = convert(ROMTOOLS_SAPTRUM_PATH, ".mif", sample, temp.path());
+    const fs::path mif = convert(ROMTOOLS_SAPTRUM_PATH, ".mif", sample.name, sample.name,
+                                 std::to_string(sample.addressWidth) + "\n", temp.path());
     const Image expected = decodeHex(readFile(fs::path(ROMTOOLS_PIC_DIR) / (sample.name + ".hex")),
                                      sample.addressWidth);
-    EXPECT_EQ(readMif(readFile(mif)), expected);
+    try {
+        EXPECT_EQ(StrictMifReader(readFile(mif)).read(), expected);
+    } catch (const std::exception& refusal) {
+        FAIL() << "a strict MIF reader refuses the file: " << refusal.what();
+    }
+}
+
+// A classic image's configuration word lies beyond the default 13 address bits: both programs say so.
+TEST(DefaultWidth, ClassicImageGivesTheWarning) {
+    for (const auto& [program, extension] : {std::pair{ROMTOOLS_QUENLOR_PATH, ".vhd"}, std::pair{ROMTOOLS_SAPTRUM_PATH, ".mif"}}) {
+        TempDirectory temp;
+        convert(program, extension, "classic_inhx8m", "classic", "0\n", temp.path(),
+                "warning: address 2007 does not fit the address width 13; a width of 14 holds every address\n");
+    }
+}
+
+// File names that VHDL does not take as entity names, and a path with a folder, as make passes them.
+TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
+    if (!ghdlInstalled()) {
+        GTEST_SKIP() << kNoGhdl;
+    }
+    const std::pair<std::string, std::string> stemsAndEntities[] = {
+        {"build/fw", "fw"}, {"my-rom", "my_rom"}, {"2rom", "rom_2rom"}, {"out", "out_rom"}, {"My ROM", "my_rom"},
+        {"IEEE", "ieee_rom"}};
+    for (const auto& [stem, entity] : stemsAndEntities) {
+        TempDirectory temp;
+        std::string base = stem;
+        std::transform(base.begin(), base.end(), base.begin(), [](unsigned char c) { return std::tolower(c); });
+        const std::string notice = stem.find('/') != std::string::npos ? "" :
+            "entity name " + base + " is not a VHDL name; the entity is named " + entity + "\n";
+        const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", "enhanced_inhx32", stem, "0\n", temp.path(),
+                                      notice);
+        for (const std::string standard : {"93", "08"}) {
+            const fs::path output = temp.path() / "ghdl.txt";
+            EXPECT_EQ(ghdl(temp.path() / "work", standard, "-a", "'" + stem + ".vhd'", output), "") << stem;
+            EXPECT_EQ(ghdl(temp.path() / "work", standard, "-e", entity, output), "") << stem;
+        }
+    }
 }
 
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {
