@@ -73,7 +73,7 @@ void BM_WriteBits(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_WriteBits)->Arg(14)->Arg(1000);
+BENCHMARK(BM_WriteBits)->Arg(14)->Arg(64);
 
 template <typename Writer>
 void BM_WriteWord(benchmark::State& state) {
@@ -87,7 +87,7 @@ void BM_WriteWord(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK_TEMPLATE(BM_WriteWord, VhdlRomWriter)->Arg(13)->Arg(1000);
+BENCHMARK_TEMPLATE(BM_WriteWord, VhdlRomWriter)->Arg(13)->Arg(64);
 BENCHMARK_TEMPLATE(BM_WriteWord, MifWriter)->Arg(13);
 
 }  // namespace
