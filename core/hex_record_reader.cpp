@@ -54,6 +54,11 @@ bool HexRecordReader::nextWord(RomWord& word) {
     }
     word.address = nextAddress_;
     word.data = readDataWord(input_);
+    // A word that the end of the input cuts off is not made up from digits the file never held.
+    if (input_.endReached()) {
+        stopped_ = true;
+        return false;
+    }
     ++nextAddress_;
     if (--wordsLeft_ == 0) {
         readHexByte(input_);  // checksum, not checked

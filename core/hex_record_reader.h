@@ -13,7 +13,7 @@ namespace romtools {
 // moved them beyond the first 64 KiB. It is lenient with what stands inside a record: checksums are read
 // but not checked, and a character that is not a hex digit counts as 0. It stops for good, without a
 // word, at the first character that cannot start a record (anything but ':' or a line feed) and at the
-// end of the input.
+// end of the input, also when the end cuts a word's digits short.
 class HexRecordReader {
 public:
     explicit HexRecordReader(TextInput& input) : input_(input) {}

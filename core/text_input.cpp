@@ -35,6 +35,7 @@ int TextInput::getByte() {
     const int byte = peekByte();
     if (byte == kEnd) {
         ended_ = true;
+        endReached_ = true;
         end_ = next_;
         return kEnd;
     }

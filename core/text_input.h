@@ -24,6 +24,8 @@ public:
         return getWithTextRules();
     }
     bool failed() const { return failed_; }
+    // True once get() has given kEnd: a character asked for was not there.
+    bool endReached() const { return endReached_; }
 
 private:
     static constexpr unsigned char kCtrlZ = 0x1A;
@@ -37,7 +39,8 @@ private:
     std::vector<unsigned char> buffer_;
     const unsigned char* next_;  // the unread part of the block in buffer_
     const unsigned char* end_;
-    bool ended_ = false;
+    bool ended_ = false;       // nothing more comes from the file
+    bool endReached_ = false;
     bool failed_ = false;
 };
 

@@ -68,7 +68,9 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
         // An odd count: the last data byte is taken as the checksum, whose digits then stop the reader.
         {"odd byte count", ":03000000112233CC\n:02001000123400\n", {{0, 0x2211}}},
         {"one data byte", ":010000003300\n:02001000123400\n", {}},
-        {"record cut short", ":04000000AB", {{0, 0x00AB}, {1, 0x0000}}},
+        {"a word cut off by the end of the input", ":04000000AB12CD", {{0, 0x12AB}}},
+        {"a record cut off before its data", ":0400", {}},
+        {"the end right after the last word", ":0400000034127856", {{0, 0x1234}, {1, 0x5678}}},
         {"lone CR stops after the record", ":02000000341200\r:02000200785600\r\n", {{0, 0x1234}}},
         {"blank after the checksum", ":02000000341200 \r\n:02000200785600\r\n", {{0, 0x1234}}},
         {"tab before the first record", "\t:02000000341200\r\n", {}},
@@ -76,7 +78,8 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
         {"text after the last record", ":02000000341200\r\nend of image\r\n:02000200785600\r\n", {{0, 0x1234}}},
         {"Ctrl-Z after the last record", ":02000000341200\r\n\x1A", {{0, 0x1234}}},
         {"Ctrl-Z hides the records after it", ":02000000341200\r\n\x1A:02000200785600\r\n", {{0, 0x1234}}},
-        {"Ctrl-Z inside a record ends its digits", ":0400000034\x1A" "12785600\r\n", {{0, 0x0034}, {1, 0}}},
+        {"Ctrl-Z inside a record ends its digits", ":0400000034\x1A" "12785600\r\n", {}},
+        {"a lone CR as the last digit counts as 0", ":02000000341\r", {{0, 0x1034}}},
         {"CR before Ctrl-Z is a lone CR", ":02000000341200\r\x1A\n:02000200785600\r\n", {{0, 0x1234}}},
     };
     for (const ReaderCase& c : cases) {
