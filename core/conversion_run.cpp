@@ -116,7 +116,7 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
         return 1;
     }
 
-    // Creating an output that is the input itself, through a link, would empty the input unread.
+    // An output that is the input itself, through a link, would replace the image it is made from.
     OutputFile outputFile(outputName);
     if (isSameFile(input.get(), outputName) || !outputFile.create()) {
         std::fprintf(stderr, "can not create output file %s\n", outputName.c_str());
@@ -203,6 +203,7 @@ std::int32_t readAddressWidth(std::FILE* input) {
 
 void runConversion(int argc, char** argv, const ProgramDescription& program) {
     openClosedStandardStreams();
+    installSignalHandlers();
     std::exit(convert(argc, argv, program));
 }
 

@@ -17,7 +17,7 @@ struct ProgramDescription {
 // The whole life of a program: checks the command line, opens the input and creates the output next to
 // it, asks for the address width, streams every word of the HEX file through the writer and ends the
 // process: with status 0 after a complete output file, with a message on standard error and status 1
-// otherwise. A failed or interrupted run leaves no output file behind it.
+// otherwise. A failed or interrupted run leaves the previous output, if any, as it was.
 [[noreturn]] void runConversion(int argc, char** argv, const ProgramDescription& program);
 
 // Reads the answer to the address width question: white space, line ends included, is skipped, then an

@@ -5,10 +5,13 @@
 
 namespace romtools {
 
-// The one owner of the output file, from its creation to the end of the run. The file is removed unless
-// the run marks it complete: on every failure, when the owner goes, and when SIGINT, SIGTERM or SIGHUP
-// (SIGINT or SIGBREAK on Windows) ends the process first, so no cut-off file ever stands under the
-// output's name. One output file at a time.
+// The one owner of the output, from its creation to the end of the run. Under the output's name there
+// is always a complete output or the previous one: the run writes a hidden temporary file beside it,
+// ".<name>.<process id>.tmp", and renames it over the name only once it is complete and closed. A link
+// to a regular file is followed, so the link stays and its target is replaced, keeping its permission
+// bits. Anything else under the name, such as a device or a FIFO, is written directly and never
+// removed. Every failure, and SIGINT, SIGTERM, SIGHUP or SIGQUIT (SIGINT or SIGBREAK on Windows),
+// removes the temporary file and nothing else. One output file at a time.
 class OutputFile {
 public:
     explicit OutputFile(std::string name);
@@ -16,27 +19,35 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates the file, or empties an existing one, for writing in binary mode; false when it cannot.
+    // Opens the file that the run writes, in binary mode; false when the output cannot be created, as
+    // when a folder stands under its name.
     bool create();
     std::FILE* file() const { return file_; }
 
-    // Closes the file and keeps it when every byte reached it; false, with the file removed, otherwise.
+    // Closes the file and puts it in place; false, with the temporary file removed, when any of it fails.
     bool complete();
-    // Closes and removes the file.
+    // Closes the file and removes the temporary file.
     void discard();
 
 private:
     std::string name_;
+    std::string target_;     // where the output lands: the name, or the file its links lead to
+    std::string temporary_;  // the file written until it is complete; empty when writing directly
     std::FILE* file_ = nullptr;
-    bool incomplete_ = false;  // created and not yet complete: removed when the run ends
 };
+
+// Sets up the signals of a run, before it writes anything. SIGPIPE and SIGXFSZ are ignored, so that a
+// write they would stop fails as a write, and a standard error that cannot be written never ends the
+// run. The signals that end a run remove its temporary output first; one ignored from the start, as
+// under nohup, stays ignored.
+void installSignalHandlers();
 
 // Opens the null device on any of the standard descriptors 0, 1 and 2 that is closed, so that no file
 // of the run can take a standard stream's place.
 void openClosedStandardStreams();
 
-// True when name leads to the file open as input, through a link say: creating it would empty the input.
-// Always false where the system gives no inode numbers to compare.
+// True when name leads to the file open as input, through a link say: the output would replace the
+// input. Always false where the system gives no inode numbers to compare.
 bool isSameFile(std::FILE* input, const std::string& name);
 
 }  // namespace romtools

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -84,6 +85,13 @@ std::string largeHexFile() {
     return file + ":00000001FF\r\n";
 }
 
+// The HEX file through a FIFO named prog.hex, paused past the reader's first 64 KiB block, so that the
+// run has written part of its output by then.
+PausedInput pausedPartWay(const std::string& hex, std::function<void()> whilePaused = {}) {
+    const std::size_t head = 96 * 1024;
+    return {"prog.hex", hex.substr(0, head), hex.substr(head), std::move(whilePaused)};
+}
+
 struct Case {
     std::string name;
     const Program* program = nullptr;
@@ -96,6 +104,7 @@ struct Case {
     std::string standardError;
     std::string outputName;                                   // the file the run leaves, if any
     std::string expectedOutput;
+    int outputMode = 0;                                       // given to the previous output, and kept
     bool posixOnly = false;                                   // links, signals or descriptors
 };
 
@@ -131,14 +140,18 @@ Case withInputNamed(Case c, std::string inputName) {
     return c;
 }
 
-// A run that ends in failure with message; prog.hex exists. Nothing is typed: a run that awaits a
-// keystroke must wait for one.
+const std::string kPreviousOutput = "the previous output\n";
+
+// A run that ends in failure with message; prog.hex exists, and so does a previous output, which must
+// stay as it is. Nothing is typed: a run that awaits a keystroke must wait for one.
 Case fails(std::string name, const Program& program, std::vector<std::string> arguments, std::string message,
            bool awaitsKeystroke) {
     Case c;
     c.name = std::move(name);
     c.program = &program;
-    c.files = {{"prog.hex", golden("worked_example.hex")}};
+    c.outputName = "prog" + program.extension;
+    c.expectedOutput = kPreviousOutput;
+    c.files = {{"prog.hex", golden("worked_example.hex")}, {c.outputName, kPreviousOutput}};
     c.invocation.arguments = std::move(arguments);
     c.invocation.expectKeystroke = awaitsKeystroke;
     c.status = 1;
@@ -146,8 +159,15 @@ Case fails(std::string name, const Program& program, std::vector<std::string> ar
     return c;
 }
 
-// The command line and file failures, alike for both programs.
-std::vector<Case> failureCases(const Program& p) {
+// The same where something else stands under the output's name.
+Case withoutPreviousOutput(Case c) {
+    c.files.pop_back();
+    c.outputName.clear();
+    return c;
+}
+
+// The command line, file failures and what a run leaves behind, alike for both programs.
+std::vector<Case> sharedCases(const Program& p) {
     const std::string out = "prog" + p.extension;
     std::vector<Case> cases = {
         fails("NoArgument", p, {}, "usage: " + p.name + " input_filename\n", false),
@@ -161,8 +181,8 @@ std::vector<Case> failureCases(const Program& p) {
         fails("MissingUpperCaseInput", p, {"missing.HEX"}, "can not open input file missing.hex\n", true),
     };
 
-    Case uncreatable =
-        fails("OutputCannotBeCreated", p, {"prog.hex"}, "can not create output file " + out + "\n", true);
+    Case uncreatable = withoutPreviousOutput(
+        fails("OutputCannotBeCreated", p, {"prog.hex"}, "can not create output file " + out + "\n", true));
     uncreatable.directories = {out};
     cases.push_back(uncreatable);
 
@@ -174,22 +194,24 @@ std::vector<Case> failureCases(const Program& p) {
     unreadable.posixOnly = true;
     cases.push_back(unreadable);
 
-    Case full =
-        fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
+    // A device under the output's name is written directly, and never removed.
+    Case full = withoutPreviousOutput(
+        fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true));
     full.links = {{out, "/dev/full"}};
     full.invocation.input = "4 bits\n";  // the rest of the answer's line must not stand in for the key
     full.posixOnly = true;
     cases.push_back(full);
 
-    // Creating the output would empty the input before it is read.
-    Case sameFile = fails("OutputIsALinkToTheInput", p, {"prog.hex"}, "can not create output file " + out + "\n", true);
+    // The output would replace the input.
+    Case sameFile = withoutPreviousOutput(
+        fails("OutputIsALinkToTheInput", p, {"prog.hex"}, "can not create output file " + out + "\n", true));
     sameFile.links = {{out, "prog.hex"}};
     sameFile.outputName = out;
     sameFile.expectedOutput = golden("worked_example.hex");
     sameFile.posixOnly = true;
     cases.push_back(sameFile);
 
-    // Interrupted while it waits for the answer, with the output created: no cut-off output stays.
+    // Interrupted while it waits for the answer: no cut-off output stays, and the previous one is kept.
     for (const auto& [signalName, signalNumber] :
          {std::pair{"Interrupted", SIGINT}, std::pair{"Terminated", SIGTERM}, std::pair{"HungUp", SIGHUP}}) {
         Case interrupted = fails(signalName, p, {"prog.hex"}, kQuestion, false);
@@ -211,10 +233,52 @@ std::vector<Case> failureCases(const Program& p) {
         cases.push_back(tooWide);
     }
 
+    const std::string large = largeHexFile();
     Case fullLater = full;
     fullLater.name = "DiskFullWithLargeOutput";
-    fullLater.files = {{"prog.hex", largeHexFile()}};
+    fullLater.files = {{"prog.hex", large}};
     cases.push_back(fullLater);
+
+    Case limited =
+        fails("FileSizeLimit", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
+    limited.files.front().second = large;
+    limited.invocation.input = "4\n";
+    limited.invocation.fileSizeLimit = 64 * 1024;
+    limited.posixOnly = true;
+    cases.push_back(limited);
+
+    // Ended part way through the HEX file, which comes through a FIFO: the link stays, and its target
+    // keeps the previous output.
+    Case midRun = fails("InterruptedMidRunThroughALink", p, {"prog.hex"}, kQuestion + "\n", false);
+    midRun.files = {{"real" + p.extension, kPreviousOutput}};
+    midRun.links = {{out, "real" + p.extension}};
+    midRun.outputName = "real" + p.extension;
+    midRun.invocation.input = "4\n";
+    midRun.invocation.pausedInput = pausedPartWay(large);
+    midRun.invocation.signal = midRun.endingSignal = SIGINT;
+    midRun.status = -1;
+    midRun.posixOnly = true;
+    cases.push_back(midRun);
+    Case quit = midRun;
+    quit.name = "QuitMidRun";
+    quit.invocation.signal = quit.endingSignal = SIGQUIT;
+    cases.push_back(quit);
+
+    // A complete output replaces the previous one and keeps its permission bits.
+    Case replaced = converts("ReplacedOutputKeepsItsMode", p, "prog.hex", "end_record.hex", "4\n",
+                             "end_record" + p.extension);
+    replaced.files.emplace_back(out, kPreviousOutput);
+    replaced.outputMode = 0640;
+    replaced.posixOnly = true;
+    cases.push_back(replaced);
+
+    // A standard error that cannot be written does not end the run.
+    Case noReader = converts("StandardErrorToAClosedPipe", p, "prog.hex", "worked_example.hex", "4\n",
+                             "worked_example" + p.extension);
+    noReader.invocation.errorToClosedPipe = true;
+    noReader.standardError = "";
+    noReader.posixOnly = true;
+    cases.push_back(noReader);
     return cases;
 }
 
@@ -301,7 +365,7 @@ std::vector<Case> quenlorCases() {
     noConsole.posixOnly = true;
     cases.push_back(noConsole);
 
-    Case emptied = converts("ExistingOutputEmptied", q, "prog.hex", "end_record.hex", "4\n",
+    Case emptied = converts("ExistingOutputReplaced", q, "prog.hex", "end_record.hex", "4\n",
                             "end_record.vhd");
     emptied.files.emplace_back("prog.vhd", std::string(5000, 'x'));
     cases.push_back(emptied);
@@ -310,7 +374,7 @@ std::vector<Case> quenlorCases() {
     empty.files = {{"prog.hex", ""}};
     cases.push_back(empty);
 
-    for (Case& failure : failureCases(q)) {
+    for (Case& failure : sharedCases(q)) {
         cases.push_back(std::move(failure));
     }
     return cases;
@@ -363,7 +427,7 @@ std::vector<Case> saptrumCases() {
                        "prog.HEX"),
         converts("ExtensionOnly", m, ".hex", "end_record.hex", "4\n", "end_record.mif"),
     };
-    for (Case& failure : failureCases(m)) {
+    for (Case& failure : sharedCases(m)) {
         cases.push_back(std::move(failure));
     }
     return cases;
@@ -389,6 +453,9 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
     for (const auto& [name, target] : c.links) {
         fs::create_symlink(target, work / name);
     }
+    if (c.outputMode != 0) {
+        fs::permissions(work / c.outputName, static_cast<fs::perms>(c.outputMode));
+    }
     Invocation invocation = c.invocation;
     invocation.launcher = kWine;
 
@@ -403,7 +470,10 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
     if (!c.outputName.empty()) {
         EXPECT_EQ(readFile(work / hostPath(c.outputName)), c.expectedOutput);
     }
-    // Nothing else is left behind: no output after a failure, no link to a full disk.
+    if (c.outputMode != 0) {
+        EXPECT_EQ(fs::status(work / c.outputName).permissions(), static_cast<fs::perms>(c.outputMode));
+    }
+    // Nothing else is left behind: no new output after a failure, no temporary file.
     std::set<fs::path> expected;
     for (const std::string& directory : c.directories) {
         expected.insert(hostPath(directory));
@@ -413,6 +483,12 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
     }
     if (!c.outputName.empty()) {
         expected.insert(hostPath(c.outputName));
+    }
+    for (const auto& [name, target] : c.links) {
+        expected.insert(name);
+    }
+    if (!c.invocation.pausedInput.name.empty()) {
+        expected.insert(c.invocation.pausedInput.name);
     }
     EXPECT_EQ(entriesBelow(work), withParents(expected));
 }
@@ -456,6 +532,45 @@ TEST(LongNames, AreAcceptedByBothPrograms) {
         EXPECT_EQ(missing.status, 1) << program->name;
         EXPECT_EQ(missing.standardError, "can not open input file " + stem + "X.hex\n") << program->name;
     }
+}
+
+// Two runs on one output at once: the first, at width 13, waits part way through its HEX file while a
+// second, at width 8, runs whole. Each leaves its complete output in turn, never a mix of the two.
+TEST(TwoRunsAtOnce, LeaveOneCompleteOutputOrTheOther) {
+    if (kOnWindows) {
+        GTEST_SKIP() << "needs a FIFO";
+    }
+    const std::string hex = largeHexFile();
+    const auto convertAlone = [&hex](const std::string& answer) {
+        TempDirectory alone;
+        const fs::path folder = alone.path() / "work";
+        fs::create_directory(folder);
+        writeFile(folder / "prog.hex", hex);
+        Invocation run;
+        run.arguments = {"prog.hex"};
+        run.input = answer;
+        EXPECT_EQ(runProgram(kQuenlor.path, folder, run).status, 0);
+        return readFile(folder / "prog.vhd");
+    };
+    TempDirectory temp;
+    const fs::path work = temp.path() / "work";
+    fs::create_directories(work / "second");
+    writeFile(work / "whole.hex", hex);
+
+    Invocation first;
+    first.arguments = {"prog.hex"};
+    first.input = "13\n";
+    first.pausedInput = pausedPartWay(hex, [&] {
+        // The first run holds its FIFO open; the second finds a regular file under the same name.
+        fs::rename(work / "whole.hex", work / "prog.hex");
+        Invocation second;
+        second.arguments = {"../prog.hex"};
+        second.input = "8\n";
+        EXPECT_EQ(runProgram(kQuenlor.path, work / "second", second).status, 0);
+        EXPECT_EQ(readFile(work / "prog.vhd"), convertAlone("8\n"));
+    });
+    EXPECT_EQ(runProgram(kQuenlor.path, work, first).status, 0);
+    EXPECT_EQ(readFile(work / "prog.vhd"), convertAlone("13\n"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +54,39 @@ void writeAll(int fd, const std::string& bytes) {
     }
 }
 
+// Opens the FIFO for writing once the program has opened it for reading; -1 if it has not by the deadline.
+int openFifo(const fs::path& fifo, Clock::time_point deadline) {
+    for (;;) {
+        const int descriptor = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (descriptor >= 0) {
+            fcntl(descriptor, F_SETFL, 0);
+            return descriptor;
+        }
+        if (Clock::now() >= deadline) {
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// The program's limits and console: no core dumps, SIGPIPE as a program starts with it, and the
+// invocation's file size limit and standard error.
+void setUpChild(const Invocation& invocation) {
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (invocation.fileSizeLimit > 0) {
+        const rlimit size{static_cast<rlim_t>(invocation.fileSizeLimit), static_cast<rlim_t>(invocation.fileSizeLimit)};
+        setrlimit(RLIMIT_FSIZE, &size);
+    }
+    signal(SIGPIPE, SIG_DFL);
+    int errorPipe[2];
+    if (invocation.errorToClosedPipe && pipe(errorPipe) == 0) {
+        close(errorPipe[0]);
+        dup2(errorPipe[1], 2);
+        close(errorPipe[1]);
+    }
+}
+
 }  // namespace
 
 Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const Invocation& invocation) {
@@ -60,6 +95,10 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
     const fs::path errorFile = workDirectory.parent_path() / "stderr.txt";
     const fs::path outputFile = workDirectory.parent_path() / "stdout.txt";
 
+    const PausedInput& paused = invocation.pausedInput;
+    if (!paused.name.empty() && mkfifo((workDirectory / paused.name).c_str(), 0644) != 0) {
+        throw std::runtime_error("mkfifo failed");
+    }
     int inputPipe[2];
     if (pipe(inputPipe) != 0) {
         throw std::runtime_error("pipe failed");
@@ -90,6 +129,7 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
         for (const int descriptor : invocation.closedDescriptors) {
             close(descriptor);
         }
+        setUpChild(invocation);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -110,12 +150,23 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
     // A program that waits is still there after a while; one that does not has gone by then. A
     // launcher such as Wine takes seconds to start a program.
     const auto settled = Clock::now() + std::chrono::milliseconds(invocation.launcher.empty() ? 300 : 3000);
-    if (invocation.signal != 0) {
+    const int fifo = paused.name.empty() ? -1 : openFifo(workDirectory / paused.name, settled);
+    if (fifo >= 0) {
+        writeAll(fifo, paused.head);
+    }
+    if (invocation.signal != 0 || fifo >= 0) {
         // By then the program has read what it was given and waits for the rest.
         outcome.status = waitUntil(child, settled, exited);
-        if (!exited) {
+        if (!exited && invocation.signal != 0) {
             kill(child, invocation.signal);
         }
+    }
+    if (fifo >= 0) {
+        if (paused.whilePaused) {
+            paused.whilePaused();
+        }
+        writeAll(fifo, paused.rest);
+        close(fifo);
     }
     if (invocation.expectKeystroke) {
         outcome.status = waitUntil(child, settled, exited);
