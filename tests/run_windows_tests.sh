@@ -16,6 +16,9 @@ export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wineprefix" WINEDLLOVERRIDE
 # One prefix for the run, made before the tests so that its messages stay out of theirs.
 "$wine" wineboot --init >/dev/null 2>&1 || true
 "$wineserver" -w
+# One server for the whole run: a server that stops between two programs can drop the next one's
+# connection ("recvmsg: Connection reset by peer").
+"$wineserver" -p
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 
 ROMTOOLS_TEST_WINE="$wine" ROMTOOLS_TEST_WINDOWS_BIN="$PWD/build-windows/bin" build/bin/end_to_end_tests
