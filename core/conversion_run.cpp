@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 
+#include "command_line.h"
 #include "hex_record_reader.h"
 #include "output_file.h"
 #include "print.h"
@@ -27,9 +29,35 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Messages end a failed run; the run waits for the user to read them when a file was at fault.
-void awaitKeystroke() {
-    std::getchar();
+// What a run holds for all its files.
+struct RunSettings {
+    std::optional<std::int32_t> addressWidth;  // given by -w, or answered at the first file that asks
+    bool batch = false;                        // -w was given: nothing reads standard input
+    std::optional<std::string> outputName;     // -o
+};
+
+// Messages end a failed conversion; the run waits for the user to read them when a file was at fault,
+// unless it runs in a batch.
+void awaitKeystroke(const RunSettings& settings) {
+    if (!settings.batch) {
+        std::getchar();
+    }
+}
+
+// The output name given with -o, without the extension of its last part: quenlor names the entity
+// after it.
+std::string stemOfOutput(const std::string& name) {
+    const std::size_t base = name.find_last_of("/\\") + 1;  // 0 when there is none
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string::npos && dot >= base ? name.substr(0, dot) : name;
+}
+
+// Asks for the address width, once a run.
+std::int32_t askAddressWidth() {
+    std::fprintf(stderr, "ROM ADDRESS WIDTH? (enter 0 for using default value %d): ", kDefaultAddressWidth);
+    const std::int32_t answer = readAddressWidth(stdin);
+    std::fputs("\n", stderr);
+    return answer == 0 ? kDefaultAddressWidth : answer;
 }
 
 // The extension starts at the last '.' after the name's first character; without one, the whole name
@@ -79,28 +107,25 @@ private:
     std::uint16_t largest_ = 0;
 };
 
-// Ends a run whose output is incomplete: no half-written file is left behind.
-int discardOutput(OutputFile& output) {
+// Ends a conversion whose output is incomplete: the previous output stays.
+int discardOutput(OutputFile& output, const RunSettings& settings) {
     output.discard();
-    awaitKeystroke();
+    awaitKeystroke(settings);
     return 1;
 }
 
-int convert(int argc, char** argv, const ProgramDescription& program) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s input_filename\n", program.name);
-        return 1;
-    }
-    const std::string argument = argv[1];
+int convertFile(const std::string& argument, RunSettings& settings, const ProgramDescription& program) {
     const std::size_t cut = extensionStart(argument);
     const std::string_view extension = std::string_view(argument).substr(cut);
     if (extension != ".hex" && extension != ".HEX") {
         std::fputs("Input file should be HEX file.\n", stderr);
         return 1;
     }
-    const std::string stem = argument.substr(0, cut);
-    const std::string inputName = formatText("%s.hex", stem.c_str());
-    const std::string outputName = formatText(program.outputFormat, stem.c_str());
+    const std::string inputName = formatText("%s.hex", argument.substr(0, cut).c_str());
+    const std::string outputName =
+        settings.outputName ? *settings.outputName : formatText(program.outputFormat, argument.substr(0, cut).c_str());
+    // The unit is named after the output.
+    const std::string stem = settings.outputName ? stemOfOutput(outputName) : argument.substr(0, cut);
 
     // The input is looked for under the lower-case extension first; on a case-sensitive file system a
     // file named with ".HEX" is then found under its own name.
@@ -112,7 +137,7 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
     }
     if (!input) {
         std::fprintf(stderr, "can not open input file %s\n", inputName.c_str());
-        awaitKeystroke();
+        awaitKeystroke(settings);
         return 1;
     }
 
@@ -121,23 +146,21 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
     if (isSameFile(input.get(), outputName) || !outputFile.create()) {
         std::fprintf(stderr, "can not create output file %s\n", outputName.c_str());
         input.reset();
-        awaitKeystroke();
+        awaitKeystroke(settings);
         return 1;
     }
     CrLfFileBuf outputBuffer(outputFile.file());
     std::ostream output(&outputBuffer);
 
-    std::fprintf(stderr, "ROM ADDRESS WIDTH? (enter 0 for using default value %d): ", kDefaultAddressWidth);
-    std::int32_t addressWidth = readAddressWidth(stdin);
-    std::fputs("\n", stderr);
-    if (addressWidth == 0) {
-        addressWidth = kDefaultAddressWidth;
+    if (!settings.addressWidth) {
+        settings.addressWidth = askAddressWidth();
     }
+    const std::int32_t addressWidth = *settings.addressWidth;
     if (addressWidth > kMaxAddressWidth) {
         std::fprintf(stderr, "address width %d is too large, at most %d\n", static_cast<int>(addressWidth),
                      static_cast<int>(kMaxAddressWidth));
         input.reset();
-        return discardOutput(outputFile);
+        return discardOutput(outputFile, settings);
     }
     std::fputs(program.writer.nameNotice(stem).c_str(), stderr);
 
@@ -155,7 +178,7 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
     input.reset();
     if (readFailed) {
         std::fprintf(stderr, "can not read input file %s\n", openedName.c_str());
-        return discardOutput(outputFile);
+        return discardOutput(outputFile, settings);
     }
     program.writer.writeTrailer(output);
 
@@ -163,13 +186,37 @@ int convert(int argc, char** argv, const ProgramDescription& program) {
     const bool written = outputBuffer.finish() && output.good();
     if (!written || !outputFile.complete()) {
         std::fprintf(stderr, "can not write output file %s\n", outputName.c_str());
-        return discardOutput(outputFile);
+        return discardOutput(outputFile, settings);
     }
     if (fit.anyOutside()) {
         std::fprintf(stderr, "warning: address %04X does not fit the address width %d; a width of %d holds every address\n",
                      static_cast<unsigned>(fit.firstOutside()), static_cast<int>(addressWidth), fit.widthNeeded());
     }
     return 0;
+}
+
+int run(int argc, char** argv, const ProgramDescription& program) {
+    const CommandLine line = parseCommandLine(argc, argv, program.name);
+    switch (line.request) {
+    case CommandLine::Request::help:
+        std::fputs(helpText(program.name, program.summary, formatText(program.outputFormat, "")).c_str(), stdout);
+        return 0;
+    case CommandLine::Request::version:
+        std::printf("%s (romtools) %s\n", program.name, ROMTOOLS_VERSION);
+        return 0;
+    case CommandLine::Request::refuse:
+        std::fputs(line.refusal.c_str(), stderr);
+        return 1;
+    case CommandLine::Request::convert:
+        break;
+    }
+    RunSettings settings{line.addressWidth, line.addressWidth.has_value(), line.outputName};
+    // Every file is converted, whatever became of the ones before it.
+    int status = 0;
+    for (const std::string& file : line.files) {
+        status |= convertFile(file, settings, program);
+    }
+    return status;
 }
 
 }  // namespace
@@ -204,7 +251,7 @@ std::int32_t readAddressWidth(std::FILE* input) {
 void runConversion(int argc, char** argv, const ProgramDescription& program) {
     openClosedStandardStreams();
     installSignalHandlers();
-    std::exit(convert(argc, argv, program));
+    std::exit(run(argc, argv, program));
 }
 
 }  // namespace romtools

@@ -10,6 +10,7 @@ namespace romtools {
 // What sets one program apart from the other.
 struct ProgramDescription {
     const char* name;          // as the usage message names the program
+    const char* summary;       // what it does, in one sentence for --help
     const char* outputFormat;  // forms the output file name from the stem, such as "%s.vhd"
     RomWriter& writer;
 };

@@ -3,5 +3,6 @@
 
 int main(int argc, char** argv) {
     romtools::VhdlRomWriter writer;
-    romtools::runConversion(argc, argv, {"quenlor", "%s.vhd", writer});
+    romtools::runConversion(argc, argv,
+                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", "%s.vhd", writer});
 }

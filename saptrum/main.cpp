@@ -3,5 +3,6 @@
 
 int main(int argc, char** argv) {
     romtools::MifWriter writer;
-    romtools::runConversion(argc, argv, {"saptrum", "%s.mif", writer});
+    romtools::runConversion(argc, argv,
+                            {"saptrum", "Turns Intel HEX memory images into memory initialization files (MIF).", "%s.mif", writer});
 }

@@ -102,8 +102,8 @@ struct Case {
     int status = 0;
     int endingSignal = 0;
     std::string standardError;
-    std::string outputName;                                   // the file the run leaves, if any
-    std::string expectedOutput;
+    std::string standardOutput;
+    std::vector<std::pair<std::string, std::string>> outputs; // name, contents: what the run leaves
     int outputMode = 0;                                       // given to the previous output, and kept
     bool posixOnly = false;                                   // links, signals or descriptors
 };
@@ -129,8 +129,7 @@ Case converts(std::string name, const Program& program, const std::string& argum
     c.invocation.arguments = {argument};
     c.invocation.input = std::move(answer);
     c.standardError = kQuestion + "\n" + notes;
-    c.outputName = stem + program.extension;
-    c.expectedOutput = golden(outputGolden);
+    c.outputs = {{stem + program.extension, golden(outputGolden)}};
     return c;
 }
 
@@ -149,9 +148,8 @@ Case fails(std::string name, const Program& program, std::vector<std::string> ar
     Case c;
     c.name = std::move(name);
     c.program = &program;
-    c.outputName = "prog" + program.extension;
-    c.expectedOutput = kPreviousOutput;
-    c.files = {{"prog.hex", golden("worked_example.hex")}, {c.outputName, kPreviousOutput}};
+    c.outputs = {{"prog" + program.extension, kPreviousOutput}};
+    c.files = {{"prog.hex", golden("worked_example.hex")}, c.outputs.front()};
     c.invocation.arguments = std::move(arguments);
     c.invocation.expectKeystroke = awaitsKeystroke;
     c.status = 1;
@@ -162,7 +160,7 @@ Case fails(std::string name, const Program& program, std::vector<std::string> ar
 // The same where something else stands under the output's name.
 Case withoutPreviousOutput(Case c) {
     c.files.pop_back();
-    c.outputName.clear();
+    c.outputs.clear();
     return c;
 }
 
@@ -206,8 +204,7 @@ std::vector<Case> sharedCases(const Program& p) {
     Case sameFile = withoutPreviousOutput(
         fails("OutputIsALinkToTheInput", p, {"prog.hex"}, "can not create output file " + out + "\n", true));
     sameFile.links = {{out, "prog.hex"}};
-    sameFile.outputName = out;
-    sameFile.expectedOutput = golden("worked_example.hex");
+    sameFile.outputs = {{out, golden("worked_example.hex")}};
     sameFile.posixOnly = true;
     cases.push_back(sameFile);
 
@@ -252,7 +249,7 @@ std::vector<Case> sharedCases(const Program& p) {
     Case midRun = fails("InterruptedMidRunThroughALink", p, {"prog.hex"}, kQuestion + "\n", false);
     midRun.files = {{"real" + p.extension, kPreviousOutput}};
     midRun.links = {{out, "real" + p.extension}};
-    midRun.outputName = "real" + p.extension;
+    midRun.outputs = midRun.files;
     midRun.invocation.input = "4\n";
     midRun.invocation.pausedInput = pausedPartWay(large);
     midRun.invocation.signal = midRun.endingSignal = SIGINT;
@@ -279,6 +276,70 @@ std::vector<Case> sharedCases(const Program& p) {
     noReader.standardError = "";
     noReader.posixOnly = true;
     cases.push_back(noReader);
+    return cases;
+}
+
+// Options and many files, alike for both programs. Standard input stays open: with -w nothing may
+// read it. Every row has the same files, and a previous output that stays unless the row replaces it.
+std::vector<Case> optionCases(const Program& p) {
+    const std::string out = "prog" + p.extension;
+    const std::string sub = "sub/prog" + p.extension;
+    const std::string usage = "usage: " + p.name + " [-w width] [-o output] input_filename...\n";
+    const std::string mended = p.name == "quenlor" ? "entity name -prog is not a VHDL name; the entity is named prog\n" : "";
+    const std::string manyFiles = kBeyond4Bits + "can not open input file missing.hex\n" + kBeyond4Bits;
+    struct Row {
+        const char* name;
+        std::vector<std::string> arguments;
+        int status;
+        std::string standardError;
+        std::vector<std::string> converted;  // outputs that hold the worked example at width 4
+        std::string standardOutput;
+    };
+    const Row rows[] = {
+        {"WidthOption", {"-w", "4", "prog.hex"}, 0, kBeyond4Bits, {out}, ""},
+        {"WidthAndOutputOptions", {"-w4", "-o", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
+        {"LongOptions", {"--width=4", "--output=prog.rom", "prog.hex"}, 0, kBeyond4Bits, {"prog.rom"}, ""},
+        {"LongOptionsApart", {"--width", "4", "--output", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
+        {"DoubleDashEndsTheOptions", {"-w", "4", "--", "-prog.hex"}, 0, mended + kBeyond4Bits, {"-prog" + p.extension}, ""},
+        {"ManyFiles", {"-w", "4", "prog.hex", "missing.hex", "sub/prog.hex"}, 1, manyFiles, {out, sub}, ""},
+        {"WidthOutOfRange", {"-w", "65", "prog.hex"}, 1, "invalid address width 65\n", {}, ""},
+        {"WidthNotANumber", {"--width=4x", "prog.hex"}, 1, "invalid address width 4x\n", {}, ""},
+        {"OutputWithTwoFiles", {"-o", "x.out", "prog.hex", "sub/prog.hex"}, 1,
+         "-o is allowed with one input file only\n" + usage, {}, ""},
+        {"UnknownOption", {"--wide", "4", "prog.hex"}, 1, "unknown option --wide\n" + usage, {}, ""},
+        {"OptionWithoutItsValue", {"-o"}, 1, "option -o needs a value\n" + usage, {}, ""},
+        {"OptionsWithoutFiles", {"-w", "4"}, 1, usage, {}, ""},
+        {"Help", {"--help"}, 0, "", {}, golden(p.name + "_help.txt")},
+        {"HelpBeforeAnythingElse", {"-h", "-x"}, 0, "", {}, golden(p.name + "_help.txt")},
+        {"Version", {"-V"}, 0, "", {}, p.name + " (romtools) " ROMTOOLS_VERSION "\n"},
+    };
+    std::vector<Case> cases;
+    for (const Row& row : rows) {
+        Case c;
+        c.name = row.name;
+        c.program = &p;
+        const std::string hex = golden("worked_example.hex");
+        c.files = {{"prog.hex", hex}, {"sub/prog.hex", hex}, {"-prog.hex", hex}, {out, kPreviousOutput}};
+        c.invocation.arguments = row.arguments;
+        c.status = row.status;
+        c.standardError = row.standardError;
+        c.standardOutput = row.standardOutput;
+        for (const std::string& name : row.converted) {
+            c.outputs.emplace_back(name, golden("worked_example" + p.extension));
+        }
+        if (std::find(row.converted.begin(), row.converted.end(), out) == row.converted.end()) {
+            c.outputs.emplace_back(out, kPreviousOutput);
+        }
+        cases.push_back(c);
+    }
+    // Without -w the first file asks; its answer serves the others, and a failure awaits a key.
+    Case asked = *std::find_if(cases.begin(), cases.end(), [](const Case& c) { return c.name == "ManyFiles"; });
+    asked.name = "ManyFilesAskOnce";
+    asked.invocation.arguments = {"prog.hex", "missing.hex", "sub/prog.hex"};
+    asked.invocation.input = "4\n";
+    asked.invocation.expectKeystroke = true;
+    asked.standardError = kQuestion + "\n" + manyFiles;
+    cases.push_back(asked);
     return cases;
 }
 
@@ -332,8 +393,9 @@ std::vector<Case> quenlorCases() {
     };
     for (const EntityName& row : entityNames) {
         Case named = converts(row.name, q, row.argument, "end_record.hex", "4\n", "end_record.vhd");
-        for (std::size_t at = 0; (at = named.expectedOutput.find(" prog", at)) != std::string::npos; at += 5) {
-            named.expectedOutput.replace(at + 1, 4, row.entity);
+        std::string& vhdl = named.outputs.front().second;
+        for (std::size_t at = 0; (at = vhdl.find(" prog", at)) != std::string::npos; at += 5) {
+            vhdl.replace(at + 1, 4, row.entity);
         }
         if (row.mendedFrom != nullptr) {
             named.standardError += "entity name " + std::string(row.mendedFrom) +
@@ -347,11 +409,6 @@ std::vector<Case> quenlorCases() {
                           "default_width.vhd");
     ended.invocation.endInput = true;
     cases.push_back(ended);
-
-    Case extra = converts("FurtherArgumentsIgnored", q, "prog.hex", "worked_example.hex", "4\n",
-                          "worked_example.vhd", kBeyond4Bits);
-    extra.invocation.arguments = {"prog.hex", "other.hex", "-x"};
-    cases.push_back(extra);
 
     // Closed standard streams read and write as the null device; no file of the run takes their place.
     Case noInput = converts("ClosedStandardInput", q, "prog.hex", "worked_example.hex", "", "default_width.vhd");
@@ -374,8 +431,8 @@ std::vector<Case> quenlorCases() {
     empty.files = {{"prog.hex", ""}};
     cases.push_back(empty);
 
-    for (Case& failure : sharedCases(q)) {
-        cases.push_back(std::move(failure));
+    for (std::vector<Case> shared : {sharedCases(q), optionCases(q)}) {
+        cases.insert(cases.end(), shared.begin(), shared.end());
     }
     return cases;
 }
@@ -427,8 +484,8 @@ std::vector<Case> saptrumCases() {
                        "prog.HEX"),
         converts("ExtensionOnly", m, ".hex", "end_record.hex", "4\n", "end_record.mif"),
     };
-    for (Case& failure : sharedCases(m)) {
-        cases.push_back(std::move(failure));
+    for (std::vector<Case> shared : {sharedCases(m), optionCases(m)}) {
+        cases.insert(cases.end(), shared.begin(), shared.end());
     }
     return cases;
 }
@@ -454,7 +511,7 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
         fs::create_symlink(target, work / name);
     }
     if (c.outputMode != 0) {
-        fs::permissions(work / c.outputName, static_cast<fs::perms>(c.outputMode));
+        fs::permissions(work / c.outputs.front().first, static_cast<fs::perms>(c.outputMode));
     }
     Invocation invocation = c.invocation;
     invocation.launcher = kWine;
@@ -465,13 +522,13 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
     EXPECT_EQ(outcome.status, kOnWindows && c.endingSignal == SIGINT ? 3 : c.status);
     EXPECT_EQ(outcome.signal, kOnWindows ? 0 : c.endingSignal);
     EXPECT_EQ(outcome.standardError, consoleText(c.standardError));
-    EXPECT_EQ(outcome.standardOutput, "");
+    EXPECT_EQ(outcome.standardOutput, consoleText(c.standardOutput));
     EXPECT_EQ(outcome.awaitedKeystroke, c.invocation.expectKeystroke) << "keystroke awaited or not";
-    if (!c.outputName.empty()) {
-        EXPECT_EQ(readFile(work / hostPath(c.outputName)), c.expectedOutput);
+    for (const auto& [name, contents] : c.outputs) {
+        EXPECT_EQ(readFile(work / hostPath(name)), contents) << name;
     }
     if (c.outputMode != 0) {
-        EXPECT_EQ(fs::status(work / c.outputName).permissions(), static_cast<fs::perms>(c.outputMode));
+        EXPECT_EQ(fs::status(work / c.outputs.front().first).permissions(), static_cast<fs::perms>(c.outputMode));
     }
     // Nothing else is left behind: no new output after a failure, no temporary file.
     std::set<fs::path> expected;
@@ -481,8 +538,8 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
     for (const auto& [name, contents] : c.files) {
         expected.insert(hostPath(name));
     }
-    if (!c.outputName.empty()) {
-        expected.insert(hostPath(c.outputName));
+    for (const auto& [name, contents] : c.outputs) {
+        expected.insert(hostPath(name));
     }
     for (const auto& [name, target] : c.links) {
         expected.insert(name);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace romtools {
+
+// What the command line asks of a run. Options come first, and "--" ends them; every argument after
+// them is a HEX file to convert.
+struct CommandLine {
+    enum class Request { convert, help, version, refuse };
+    Request request = Request::convert;
+    std::string refusal;                       // the message, with its line end, for Request::refuse
+    std::optional<std::int32_t> addressWidth;  // -w: asks nothing, awaits no key
+    std::optional<std::string> outputName;     // -o: instead of the name next to the input
+    std::vector<std::string> files;
+};
+
+// Reads the options: -w N, --width N, --width=N (N from 1 to 64); -o FILE, --output FILE,
+// --output=FILE (with one input file only); -h, --help; -V, --version. The program's name goes into
+// the usage line of a refusal.
+CommandLine parseCommandLine(int argc, char** argv, const std::string& programName);
+
+// The text of --help: the options, the question and a Makefile rule.
+std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension);
+
+}  // namespace romtools
