@@ -67,7 +67,6 @@ std::string consoleText(const std::string& text) {
     return converted;
 }
 
-const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using default value 13): ";
 const std::string kNotHex = "Input file should be HEX file.\n";
 
 std::string golden(const std::string& name) {
@@ -116,20 +115,20 @@ std::string fitWarning(const std::string& address, std::int32_t width, int neede
 // The worked example's word at 0010 lies beyond 4 address bits.
 const std::string kBeyond4Bits = fitWarning("0010", 4, 5);
 
-// A conversion that succeeds: the HEX file stands under the argument's stem with ".hex", and the output
-// is expected under the same stem with the program's extension. Notes follow the question's line.
-Case converts(std::string name, const Program& program, const std::string& argument,
-              const std::string& inputGolden, std::string answer, const std::string& outputGolden,
-              const std::string& notes = "") {
+// A conversion that succeeds: the golden HEX file input.hex stands under the argument's stem with
+// ".hex", and the output, the golden file output with the program's extension, under the same stem
+// with that extension. Notes follow the question's line.
+Case converts(std::string name, const Program& program, const std::string& argument, const std::string& input,
+              std::string answer, const std::string& output, const std::string& notes = "") {
     const std::string stem = argument.substr(0, argument.rfind('.'));
     Case c;
     c.name = std::move(name);
     c.program = &program;
-    c.files = {{stem + ".hex", golden(inputGolden)}};
+    c.files = {{stem + ".hex", golden(input + ".hex")}};
     c.invocation.arguments = {argument};
     c.invocation.input = std::move(answer);
     c.standardError = kQuestion + "\n" + notes;
-    c.outputs = {{stem + program.extension, golden(outputGolden)}};
+    c.outputs = {{stem + program.extension, golden(output + program.extension)}};
     return c;
 }
 
@@ -149,7 +148,7 @@ Case fails(std::string name, const Program& program, std::vector<std::string> ar
     c.name = std::move(name);
     c.program = &program;
     c.outputs = {{"prog" + program.extension, kPreviousOutput}};
-    c.files = {{"prog.hex", golden("worked_example.hex")}, c.outputs.front()};
+    c.files = {{"prog.hex", golden("seven_words.hex")}, c.outputs.front()};
     c.invocation.arguments = std::move(arguments);
     c.invocation.expectKeystroke = awaitsKeystroke;
     c.status = 1;
@@ -204,7 +203,7 @@ std::vector<Case> sharedCases(const Program& p) {
     Case sameFile = withoutPreviousOutput(
         fails("OutputIsALinkToTheInput", p, {"prog.hex"}, "can not create output file " + out + "\n", true));
     sameFile.links = {{out, "prog.hex"}};
-    sameFile.outputs = {{out, golden("worked_example.hex")}};
+    sameFile.outputs = {{out, golden("seven_words.hex")}};
     sameFile.posixOnly = true;
     cases.push_back(sameFile);
 
@@ -262,16 +261,16 @@ std::vector<Case> sharedCases(const Program& p) {
     cases.push_back(quit);
 
     // A complete output replaces the previous one and keeps its permission bits.
-    Case replaced = converts("ReplacedOutputKeepsItsMode", p, "prog.hex", "end_record.hex", "4\n",
-                             "end_record" + p.extension);
+    Case replaced =
+        converts("ReplacedOutputKeepsItsMode", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4");
     replaced.files.emplace_back(out, kPreviousOutput);
     replaced.outputMode = 0640;
     replaced.posixOnly = true;
     cases.push_back(replaced);
 
     // A standard error that cannot be written does not end the run.
-    Case noReader = converts("StandardErrorToAClosedPipe", p, "prog.hex", "worked_example.hex", "4\n",
-                             "worked_example" + p.extension);
+    Case noReader =
+        converts("StandardErrorToAClosedPipe", p, "prog.hex", "seven_words", "4\n", "seven_words_width_4");
     noReader.invocation.errorToClosedPipe = true;
     noReader.standardError = "";
     noReader.posixOnly = true;
@@ -285,7 +284,8 @@ std::vector<Case> optionCases(const Program& p) {
     const std::string out = "prog" + p.extension;
     const std::string sub = "sub/prog" + p.extension;
     const std::string usage = "usage: " + p.name + " [-w width] [-o output] input_filename...\n";
-    const std::string mended = p.name == "quenlor" ? "entity name -prog is not a VHDL name; the entity is named prog\n" : "";
+    const std::string mended =
+        p.name == "quenlor" ? "entity name -prog is not a VHDL name; the entity is named prog\n" : "";
     const std::string manyFiles = kBeyond4Bits + "can not open input file missing.hex\n" + kBeyond4Bits;
     struct Row {
         const char* name;
@@ -300,7 +300,8 @@ std::vector<Case> optionCases(const Program& p) {
         {"WidthAndOutputOptions", {"-w4", "-o", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
         {"LongOptions", {"--width=4", "--output=prog.rom", "prog.hex"}, 0, kBeyond4Bits, {"prog.rom"}, ""},
         {"LongOptionsApart", {"--width", "4", "--output", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
-        {"DoubleDashEndsTheOptions", {"-w", "4", "--", "-prog.hex"}, 0, mended + kBeyond4Bits, {"-prog" + p.extension}, ""},
+        {"DoubleDashEndsTheOptions", {"-w", "4", "--", "-prog.hex"}, 0, mended + kBeyond4Bits, {"-prog" + p.extension},
+         ""},
         {"ManyFiles", {"-w", "4", "prog.hex", "missing.hex", "sub/prog.hex"}, 1, manyFiles, {out, sub}, ""},
         {"WidthOutOfRange", {"-w", "65", "prog.hex"}, 1, "invalid address width 65\n", {}, ""},
         {"WidthNotANumber", {"--width=4x", "prog.hex"}, 1, "invalid address width 4x\n", {}, ""},
@@ -318,14 +319,14 @@ std::vector<Case> optionCases(const Program& p) {
         Case c;
         c.name = row.name;
         c.program = &p;
-        const std::string hex = golden("worked_example.hex");
+        const std::string hex = golden("seven_words.hex");
         c.files = {{"prog.hex", hex}, {"sub/prog.hex", hex}, {"-prog.hex", hex}, {out, kPreviousOutput}};
         c.invocation.arguments = row.arguments;
         c.status = row.status;
         c.standardError = row.standardError;
         c.standardOutput = row.standardOutput;
         for (const std::string& name : row.converted) {
-            c.outputs.emplace_back(name, golden("worked_example" + p.extension));
+            c.outputs.emplace_back(name, golden("seven_words_width_4" + p.extension));
         }
         if (std::find(row.converted.begin(), row.converted.end(), out) == row.converted.end()) {
             c.outputs.emplace_back(out, kPreviousOutput);
@@ -343,30 +344,60 @@ std::vector<Case> optionCases(const Program& p) {
     return cases;
 }
 
+// Conversions that succeed, alike for both programs.
+std::vector<Case> conversionCases(const Program& p) {
+    std::vector<Case> cases = {
+        converts("WorkedExample", p, "work\\Prog.hex", "seven_words", "4\n", "seven_words_width_4", kBeyond4Bits),
+        converts("LfLineEnds", p, "prog.hex", "seven_words_lf", "4\n", "seven_words_width_4", kBeyond4Bits),
+        converts("CtrlZEndsTheInput", p, "prog.hex", "seven_words_ctrl_z", "4\n", "seven_words_width_4", kBeyond4Bits),
+        converts("DefaultWidthForZero", p, "prog.hex", "seven_words", "0\n", "seven_words_width_13"),
+        converts("NegativeWidth", p, "prog.hex", "seven_words", "-1\n", "seven_words_width_minus_1",
+                 fitWarning("0000", -1, 5)),
+        // Extended address records, and configuration words and EEPROM data beyond 64 KiB, give no words.
+        converts("Inhx32Image", p, "prog.hex", "inhx32", "0\n", "inhx32_width_13"),
+        converts("RepeatedAddress", p, "prog.hex", "repeated_address", "2\n", "repeated_address_width_2"),
+        converts("NoWords", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4"),
+        converts("UpperCaseExtension", p, "prog.HEX", "seven_words", "4\n", "seven_words_width_4", kBeyond4Bits),
+        withInputNamed(converts("UpperCaseExtensionOnTheFile", p, "prog.HEX", "seven_words", "4\n",
+                                "seven_words_width_4", kBeyond4Bits),
+                       "prog.HEX"),
+    };
+
+    Case ended = converts("DefaultWidthAtEndOfInput", p, "prog.hex", "seven_words", "", "seven_words_width_13");
+    ended.invocation.endInput = true;
+    cases.push_back(ended);
+
+    // Closed standard streams read and write as the null device; no file of the run takes their place.
+    Case noInput = converts("ClosedStandardInput", p, "prog.hex", "seven_words", "", "seven_words_width_13");
+    noInput.invocation.closedDescriptors = {0};
+    noInput.posixOnly = true;
+    cases.push_back(noInput);
+    Case noConsole =
+        converts("ClosedStandardOutputAndError", p, "prog.hex", "seven_words", "4\n", "seven_words_width_4");
+    noConsole.invocation.closedDescriptors = {1, 2};
+    noConsole.standardError = "";
+    noConsole.posixOnly = true;
+    cases.push_back(noConsole);
+
+    Case replaced =
+        converts("ExistingOutputReplaced", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4");
+    replaced.files.emplace_back("prog" + p.extension, std::string(5000, 'x'));
+    cases.push_back(replaced);
+
+    Case empty = converts("EmptyInputFile", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4");
+    empty.files = {{"prog.hex", ""}};
+    cases.push_back(empty);
+    return cases;
+}
+
+// What only the VHDL shows: address bit strings and the entity's name.
 std::vector<Case> quenlorCases() {
     const Program& q = kQuenlor;
     std::vector<Case> cases = {
-        converts("WorkedExample", q, "work\\Prog.hex", "worked_example.hex", "4\n", "worked_example.vhd",
-                 kBeyond4Bits),
-        converts("LfLineEnds", q, "prog.hex", "worked_example_lf.hex", "4\n", "worked_example.vhd", kBeyond4Bits),
-        converts("CtrlZEndsTheInput", q, "prog.hex", "worked_example_ctrl_z.hex", "4\n", "worked_example.vhd",
-                 kBeyond4Bits),
-        converts("DefaultWidthForZero", q, "prog.hex", "worked_example.hex", "0\n", "default_width.vhd"),
-        converts("AnswerAfterBlankLines", q, "prog.hex", "worked_example.hex", "\n  \n 8\n", "width_8.vhd"),
-        converts("NegativeWidth", q, "prog.hex", "worked_example.hex", "-1\n", "negative_width.vhd",
-                 fitWarning("0000", -1, 5)),
-        converts("MostNegativeWidth", q, "prog.hex", "worked_example.hex", "-2147483648\n",
-                 "most_negative_width.vhd", fitWarning("0000", INT32_MIN, 5)),
-        converts("AddressWiderThan32Bits", q, "prog.hex", "worked_example.hex", "40\n", "wide_address.vhd"),
-        // Extended address records, and configuration words and EEPROM data beyond 64 KiB, give no words.
-        converts("Inhx32Image", q, "prog.hex", "inhx32.hex", "0\n", "inhx32.vhd"),
-        converts("RepeatedAddress", q, "prog.hex", "repeated_address.hex", "2\n", "repeated_address.vhd"),
-        converts("NoWords", q, "prog.hex", "end_record.hex", "4\n", "end_record.vhd"),
-        converts("UpperCaseExtension", q, "prog.HEX", "worked_example.hex", "4\n", "worked_example.vhd",
-                 kBeyond4Bits),
-        withInputNamed(converts("UpperCaseExtensionOnTheFile", q, "prog.HEX", "worked_example.hex", "4\n",
-                                "worked_example.vhd", kBeyond4Bits),
-                       "prog.HEX"),
+        converts("AnswerAfterBlankLines", q, "prog.hex", "seven_words", "\n  \n 8\n", "seven_words_width_8"),
+        converts("MostNegativeWidth", q, "prog.hex", "seven_words", "-2147483648\n", "seven_words_width_most_negative",
+                 fitWarning("0000", INT32_MIN, 5)),
+        converts("AddressWiderThan32Bits", q, "prog.hex", "seven_words", "40\n", "seven_words_width_40"),
     };
 
     // The entity is named after the stem's last part; a name that VHDL does not take is mended, and the
@@ -392,7 +423,7 @@ std::vector<Case> quenlorCases() {
         {"ExtensionOnly", ".hex", "rom", ""},
     };
     for (const EntityName& row : entityNames) {
-        Case named = converts(row.name, q, row.argument, "end_record.hex", "4\n", "end_record.vhd");
+        Case named = converts(row.name, kQuenlor, row.argument, "end_record_only", "4\n", "end_record_only_width_4");
         std::string& vhdl = named.outputs.front().second;
         for (std::size_t at = 0; (at = vhdl.find(" prog", at)) != std::string::npos; at += 5) {
             vhdl.replace(at + 1, 4, row.entity);
@@ -405,34 +436,30 @@ std::vector<Case> quenlorCases() {
         cases.push_back(named);
     }
 
-    Case ended = converts("DefaultWidthAtEndOfInput", q, "prog.hex", "worked_example.hex", "",
-                          "default_width.vhd");
-    ended.invocation.endInput = true;
-    cases.push_back(ended);
+    return cases;
+}
 
-    // Closed standard streams read and write as the null device; no file of the run takes their place.
-    Case noInput = converts("ClosedStandardInput", q, "prog.hex", "worked_example.hex", "", "default_width.vhd");
-    noInput.invocation.closedDescriptors = {0};
-    noInput.posixOnly = true;
-    cases.push_back(noInput);
-    Case noConsole = converts("ClosedStandardOutputAndError", q, "prog.hex", "worked_example.hex", "4\n",
-                              "worked_example.vhd");
-    noConsole.invocation.closedDescriptors = {1, 2};
-    noConsole.standardError = "";
-    noConsole.posixOnly = true;
-    cases.push_back(noConsole);
+// What only the MIF shows: its depth.
+std::vector<Case> saptrumCases() {
+    const Program& m = kSaptrum;
+    return {
+        converts("Width1", m, "prog.hex", "seven_words", "1\n", "seven_words_width_1", fitWarning("0002", 1, 5)),
+        converts("MostNegativeWidth", m, "prog.hex", "seven_words", "-2147483648\n", "seven_words_width_minus_1",
+                 fitWarning("0000", INT32_MIN, 5)),
+        // Depths beyond 32 bits are written exactly, up to 64 address bits.
+        converts("Width31", m, "prog.hex", "end_record_only", "31\n", "end_record_only_width_31"),
+        converts("Width32", m, "prog.hex", "end_record_only", "32\n", "end_record_only_width_32"),
+        converts("Width64", m, "prog.hex", "end_record_only", "64\n", "end_record_only_width_64"),
+        converts("ExtensionOnly", m, ".hex", "end_record_only", "4\n", "end_record_only_width_4"),
+    };
+}
 
-    Case emptied = converts("ExistingOutputReplaced", q, "prog.hex", "end_record.hex", "4\n",
-                            "end_record.vhd");
-    emptied.files.emplace_back("prog.vhd", std::string(5000, 'x'));
-    cases.push_back(emptied);
-
-    Case empty = converts("EmptyInputFile", q, "prog.hex", "end_record.hex", "4\n", "end_record.vhd");
-    empty.files = {{"prog.hex", ""}};
-    cases.push_back(empty);
-
-    for (std::vector<Case> shared : {sharedCases(q), optionCases(q)}) {
-        cases.insert(cases.end(), shared.begin(), shared.end());
+// Every case of one program: those alike for both programs, then its own.
+std::vector<Case> casesOf(const Program& p) {
+    std::vector<Case> cases;
+    for (const std::vector<Case>& some :
+         {conversionCases(p), sharedCases(p), optionCases(p), &p == &kQuenlor ? quenlorCases() : saptrumCases()}) {
+        cases.insert(cases.end(), some.begin(), some.end());
     }
     return cases;
 }
@@ -457,37 +484,6 @@ std::set<fs::path> withParents(const std::set<fs::path>& names) {
 
 void PrintTo(const Case& c, std::ostream* stream) {
     *stream << c.name;
-}
-
-std::vector<Case> saptrumCases() {
-    const Program& m = kSaptrum;
-    std::vector<Case> cases = {
-        converts("WorkedExample", m, "work\\Prog.hex", "worked_example.hex", "4\n", "worked_example.mif",
-                 kBeyond4Bits),
-        converts("CtrlZEndsTheInput", m, "prog.hex", "worked_example_ctrl_z.hex", "4\n", "worked_example.mif",
-                 kBeyond4Bits),
-        converts("DefaultWidth", m, "prog.hex", "worked_example.hex", "0\n", "default_width.mif"),
-        converts("Width1", m, "prog.hex", "worked_example.hex", "1\n", "width_1.mif", fitWarning("0002", 1, 5)),
-        converts("NegativeWidth", m, "prog.hex", "worked_example.hex", "-1\n", "negative_width.mif",
-                 fitWarning("0000", -1, 5)),
-        converts("MostNegativeWidth", m, "prog.hex", "worked_example.hex", "-2147483648\n",
-                 "negative_width.mif", fitWarning("0000", INT32_MIN, 5)),
-        // Depths beyond 32 bits are written exactly, up to 64 address bits.
-        converts("Width31", m, "prog.hex", "end_record.hex", "31\n", "width_31.mif"),
-        converts("Width32", m, "prog.hex", "end_record.hex", "32\n", "width_32.mif"),
-        converts("Width64", m, "prog.hex", "end_record.hex", "64\n", "width_64.mif"),
-        converts("Inhx32Image", m, "prog.hex", "inhx32.hex", "0\n", "inhx32.mif"),
-        converts("RepeatedAddress", m, "prog.hex", "repeated_address.hex", "2\n", "repeated_address.mif"),
-        converts("NoWords", m, "prog.hex", "end_record.hex", "4\n", "end_record.mif"),
-        withInputNamed(converts("UpperCaseExtensionOnTheFile", m, "prog.HEX", "worked_example.hex", "4\n",
-                                "worked_example.mif", kBeyond4Bits),
-                       "prog.HEX"),
-        converts("ExtensionOnly", m, ".hex", "end_record.hex", "4\n", "end_record.mif"),
-    };
-    for (std::vector<Case> shared : {sharedCases(m), optionCases(m)}) {
-        cases.insert(cases.end(), shared.begin(), shared.end());
-    }
-    return cases;
 }
 
 class EndToEnd : public ::testing::TestWithParam<Case> {};
@@ -554,8 +550,8 @@ std::string caseName(const ::testing::TestParamInfo<Case>& info) {
     return info.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Quenlor, EndToEnd, ::testing::ValuesIn(quenlorCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(Saptrum, EndToEnd, ::testing::ValuesIn(saptrumCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Quenlor, EndToEnd, ::testing::ValuesIn(casesOf(kQuenlor)), caseName);
+INSTANTIATE_TEST_SUITE_P(Saptrum, EndToEnd, ::testing::ValuesIn(casesOf(kSaptrum)), caseName);
 
 // Names are not limited in length; this one is far beyond a kilobyte.
 TEST(LongNames, AreAcceptedByBothPrograms) {
@@ -571,7 +567,7 @@ TEST(LongNames, AreAcceptedByBothPrograms) {
         TempDirectory temp;
         const fs::path work = temp.path() / "work";
         fs::create_directories(work / fs::path(stem).parent_path());
-        writeFile(work / (stem + ".hex"), golden("end_record.hex"));
+        writeFile(work / (stem + ".hex"), golden("end_record_only.hex"));
 
         Invocation convert;
         convert.arguments = {stem + ".HEX"};
@@ -580,7 +576,7 @@ TEST(LongNames, AreAcceptedByBothPrograms) {
 
         EXPECT_EQ(outcome.status, 0) << program->name;
         EXPECT_EQ(outcome.standardError, kQuestion + "\n") << program->name;
-        EXPECT_EQ(readFile(work / (stem + program->extension)), golden("end_record" + program->extension));
+        EXPECT_EQ(readFile(work / (stem + program->extension)), golden("end_record_only_width_4" + program->extension));
 
         Invocation missingInput;
         missingInput.arguments = {stem + "X.hex"};

@@ -1,3 +1,4 @@
+// runProgram: a built program run as a user runs it, for the end-to-end and round-trip tests.
 #pragma once
 
 #include <filesystem>
@@ -6,6 +7,9 @@
 #include <vector>
 
 namespace romtools::testing {
+
+// The question, as both programs ask it on standard error.
+inline const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using default value 13): ";
 
 // A HEX file that reaches the program through a FIFO in two parts, so that the run waits half way.
 struct PausedInput {

@@ -161,7 +161,6 @@ private:
     std::size_t at_ = 0;
 };
 
-const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using default value 13): ";
 
 // Converts tests/pic/<sample>.hex, copied to <stem>.hex in a work folder below temp, with the answer
 // given; returns the output's path.
@@ -285,7 +284,8 @@ TEST_P(RoundTrip, MifCarriesTheSameImage) {
 
 // A classic image's configuration word lies beyond the default 13 address bits: both programs say so.
 TEST(DefaultWidth, ClassicImageGivesTheWarning) {
-    for (const auto& [program, extension] : {std::pair{ROMTOOLS_QUENLOR_PATH, ".vhd"}, std::pair{ROMTOOLS_SAPTRUM_PATH, ".mif"}}) {
+    for (const auto& [program, extension] :
+         {std::pair{ROMTOOLS_QUENLOR_PATH, ".vhd"}, std::pair{ROMTOOLS_SAPTRUM_PATH, ".mif"}}) {
         TempDirectory temp;
         convert(program, extension, "classic_inhx8m", "classic", "0\n", temp.path(),
                 "warning: address 2007 does not fit the address width 13; a width of 14 holds every address\n");
