@@ -1,5 +1,6 @@
-// Google Benchmark for the hot paths, to see where a conversion's time goes: the reader, writeBits and
-// each writer on its own, all with the output on /dev/null through the CR LF output layer.
+// Google Benchmark for the hot paths, to see where a conversion's time goes: the reader, writeBits,
+// each writer on its own and the whole conversion, all with the output on /dev/null through the CR LF
+// output layer.
 
 #include <benchmark/benchmark.h>
 
@@ -8,11 +9,12 @@
 #include <random>
 #include <string>
 
+#include "crlf_file_buf.h"
 #include "hex_record_reader.h"
+#include "line_format.h"
 #include "mif_writer.h"
-#include "text_output.h"
-#include "vhdl_rom_writer.h"
-#include "write_bits.h"
+#include "vhdl_writer.h"
+#include "write_rom.h"
 
 namespace {
 
@@ -89,6 +91,24 @@ void BM_WriteWord(benchmark::State& state) {
 }
 BENCHMARK_TEMPLATE(BM_WriteWord, VhdlRomWriter)->Arg(13)->Arg(64);
 BENCHMARK_TEMPLATE(BM_WriteWord, MifWriter)->Arg(13);
+
+// The whole conversion as the programs run it: the reader through writeRom into a writer.
+template <typename Writer>
+void BM_WriteRom(benchmark::State& state) {
+    const std::string& hex = sampleHex();
+    NullOutput null;
+    Writer writer;
+    for (auto _ : state) {
+        std::FILE* file = fmemopen(const_cast<char*>(hex.data()), hex.size(), "r");
+        TextInput input(file);
+        HexRecordReader reader(input);
+        benchmark::DoNotOptimize(writeRom(reader, writer, null.stream, "bench", 13).widthNeeded());
+        std::fclose(file);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hex.size()));
+}
+BENCHMARK_TEMPLATE(BM_WriteRom, VhdlRomWriter);
+BENCHMARK_TEMPLATE(BM_WriteRom, MifWriter);
 
 }  // namespace
 

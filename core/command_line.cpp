@@ -3,11 +3,11 @@
 #include <string_view>
 #include <utility>
 
+#include "address_width_question.h"
+
 namespace romtools {
 
 namespace {
-
-constexpr std::int32_t kMaxOptionWidth = 64;
 
 constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {{"--width", "-w"}, {"--output", "-o"}};
 
@@ -20,7 +20,7 @@ std::optional<std::int32_t> widthOption(std::string_view text) {
     for (const char digit : text) {
         width = width * 10 + (digit - '0');
     }
-    if (width < 1 || width > kMaxOptionWidth) {
+    if (width < 1 || width > kMaxAddressWidth) {
         return std::nullopt;
     }
     return width;
@@ -33,6 +33,67 @@ CommandLine refused(std::string message) {
     return line;
 }
 
+// An option that takes a value, by its short name, with the value when it stands in the same argument
+// (-w14, --width=14); no name when the argument is no such option.
+struct ValueOption {
+    std::string_view name;
+    std::optional<std::string_view> value;
+};
+
+ValueOption valueOption(std::string_view argument) {
+    for (const auto& [longName, shortName] : kLongNames) {
+        if (argument.substr(0, longName.size()) == longName &&
+            (argument.size() == longName.size() || argument[longName.size()] == '=')) {
+            return {shortName, argument.size() > longName.size() ? std::optional(argument.substr(longName.size() + 1))
+                                                                 : std::nullopt};
+        }
+    }
+    if (argument.substr(0, 2) == "-w" || argument.substr(0, 2) == "-o") {
+        return {argument.substr(0, 2), argument.size() > 2 ? std::optional(argument.substr(2)) : std::nullopt};
+    }
+    return {};
+}
+
+// Takes the options from argv[index] on, up to the first file or "--"; returns the index after them,
+// or -1 with line refused or answered.
+int readOptions(int argc, char** argv, const std::string& usage, CommandLine& line) {
+    int index = 1;
+    for (; index < argc && argv[index][0] == '-' && argv[index][1] != '\0'; ++index) {
+        const std::string_view argument = argv[index];
+        if (argument == "--") {
+            return index + 1;
+        }
+        if (argument == "-h" || argument == "--help") {
+            line.request = CommandLine::Request::help;
+            return -1;
+        }
+        if (argument == "-V" || argument == "--version") {
+            line.request = CommandLine::Request::version;
+            return -1;
+        }
+        ValueOption option = valueOption(argument);
+        if (option.name.empty()) {
+            line = refused("unknown option " + std::string(argument) + "\n" + usage);
+            return -1;
+        }
+        if (!option.value && index + 1 == argc) {
+            line = refused("option " + std::string(argument) + " needs a value\n" + usage);
+            return -1;
+        }
+        const std::string value(option.value ? *option.value : argv[++index]);
+        if (option.name == "-o") {
+            line.outputName = value;
+            continue;
+        }
+        line.addressWidth = widthOption(value);
+        if (!line.addressWidth) {
+            line = refused("invalid address width " + value + "\n");
+            return -1;
+        }
+    }
+    return index;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(int argc, char** argv, const std::string& programName) {
@@ -42,61 +103,11 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
     }
     const std::string usage = "usage: " + programName + " [-w width] [-o output] input_filename...\n";
     CommandLine line;
-    int index = 1;
-    for (; index < argc; ++index) {
-        const std::string_view argument = argv[index];
-        if (argument == "--") {
-            ++index;
-            break;
-        }
-        if (argument.size() < 2 || argument.front() != '-') {
-            break;
-        }
-        if (argument == "-h" || argument == "--help") {
-            line.request = CommandLine::Request::help;
-            return line;
-        }
-        if (argument == "-V" || argument == "--version") {
-            line.request = CommandLine::Request::version;
-            return line;
-        }
-        // The value of -w and -o stands in the same argument (-w14, --width=14) or in the next one.
-        std::string_view option;
-        std::optional<std::string_view> value;
-        for (const auto& [longName, shortName] : kLongNames) {
-            if (argument.substr(0, longName.size()) == longName &&
-                (argument.size() == longName.size() || argument[longName.size()] == '=')) {
-                option = shortName;
-                if (argument.size() > longName.size()) {
-                    value = argument.substr(longName.size() + 1);
-                }
-            }
-        }
-        if (option.empty() && (argument.substr(0, 2) == "-w" || argument.substr(0, 2) == "-o")) {
-            option = argument.substr(0, 2);
-            if (argument.size() > 2) {
-                value = argument.substr(2);
-            }
-        }
-        if (option.empty()) {
-            return refused("unknown option " + std::string(argument) + "\n" + usage);
-        }
-        if (!value) {
-            if (index + 1 == argc) {
-                return refused("option " + std::string(argument) + " needs a value\n" + usage);
-            }
-            value = argv[++index];
-        }
-        if (option == "-w") {
-            line.addressWidth = widthOption(*value);
-            if (!line.addressWidth) {
-                return refused("invalid address width " + std::string(*value) + "\n");
-            }
-        } else {
-            line.outputName = std::string(*value);
-        }
+    const int firstFile = readOptions(argc, argv, usage, line);
+    if (firstFile < 0) {
+        return line;
     }
-    line.files.assign(argv + index, argv + argc);
+    line.files.assign(argv + firstFile, argv + argc);
     if (line.files.empty()) {
         return refused(usage);
     }

@@ -1,3 +1,4 @@
+// The command line: its options and files, and the text of --help.
 #pragma once
 
 #include <cstdint>

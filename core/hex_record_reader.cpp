@@ -25,7 +25,7 @@ void HexRecordReader::startRecord() {
     if (type == kDataRecord && !outsideRom_) {
         wordsLeft_ = words;
     } else {
-        skipRecordWords(type, words);
+        skipWordsNotingExtendedAddress(type, words);
     }
     if (wordsLeft_ == 0) {
         readHexByte(input_);  // checksum, not checked
@@ -35,7 +35,7 @@ void HexRecordReader::startRecord() {
 // A record that delivers nothing is read through all the same. An extended address record with a
 // base above zero moves the data records after it beyond the ROM's 64 KiB; one with a zero base
 // brings them back.
-void HexRecordReader::skipRecordWords(unsigned type, unsigned words) {
+void HexRecordReader::skipWordsNotingExtendedAddress(unsigned type, unsigned words) {
     unsigned base = 0;
     for (; words > 0; --words) {
         base |= readDataWord(input_);

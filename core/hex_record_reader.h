@@ -1,3 +1,4 @@
+// HexRecordReader: the words of an Intel HEX file, one at a time, and the primitives that read digits.
 #pragma once
 
 #include <array>
@@ -23,7 +24,7 @@ public:
 
 private:
     void startRecord();
-    void skipRecordWords(unsigned type, unsigned words);
+    void skipWordsNotingExtendedAddress(unsigned type, unsigned words);
 
     TextInput& input_;
     unsigned wordsLeft_ = 0;       // words of the current record not yet delivered

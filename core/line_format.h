@@ -1,3 +1,4 @@
+// The pieces of output lines, written into character buffers, and writeBits for longer bit strings.
 #pragma once
 
 #include <algorithm>
@@ -40,10 +41,12 @@ inline char* putText(char* out, std::string_view text) {
     return out + text.size();
 }
 
+// What putBits may write past the pointer it returns; every line buffer leaves this much room.
+inline constexpr std::size_t kBitsScratch = 7;
+
 // The low count bits of value, most significant first; count is clamped to 0 to 32. Whole bytes come
 // from the table; the bits above them too, as the tail of their byte's row, copied eight bytes at a
-// time: so this writes up to seven bytes of scratch past the pointer it returns, and the line buffers
-// leave room for that.
+// time: so this writes up to kBitsScratch bytes of scratch past the pointer it returns.
 inline char* putBits(char* out, std::uint32_t value, std::int32_t count) {
     count = std::clamp(count, std::int32_t{0}, std::int32_t{32});
     const std::int32_t partial = count % 8;
@@ -109,5 +112,11 @@ inline void writeLine(std::ostream& output, const char* begin, const char* end) 
         output.setstate(std::ios::badbit);
     }
 }
+
+// Writes value as a count-bit binary number, most significant bit first, one '0' or '1' per bit and
+// nothing around them. Bits of value above count are dropped; a count above 32 writes zeros above the
+// value's 32 bits. A count of 0 or less writes nothing. For the pieces written once per file and for
+// widths beyond 32 bits; a line written per word uses putBits.
+void writeBits(std::ostream& output, std::uint32_t value, std::int32_t count);
 
 }  // namespace romtools

@@ -5,46 +5,23 @@
 #include <csignal>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <io.h>
-#include <process.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform.h"
 
 namespace romtools {
 
 namespace {
 
-#ifdef _WIN32
-const int kEndingSignals[] = {SIGINT, SIGBREAK};
-#else
-const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-#endif
-
 // What the signal handler removes: set while a temporary output file stands, null otherwise.
 // Lock-free atomics are safe to read in a handler.
 std::atomic<const char*> gTemporaryOutput{nullptr};
-// Windows removes no open file, so its handler closes the file's descriptor first.
 std::atomic<int> gTemporaryDescriptor{-1};
 static_assert(std::atomic<const char*>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
 
-// Only async-signal-safe calls: remove the temporary output, then end as the signal would have.
+// Removes the temporary output, then ends the process as the signal would have.
 extern "C" void removeTemporaryOutput(int signalNumber) {
     const char* name = gTemporaryOutput.exchange(nullptr);
     if (name != nullptr) {
-#ifdef _WIN32
-        const int descriptor = gTemporaryDescriptor.load();
-        if (descriptor >= 0) {
-            _close(descriptor);
-        }
-        _unlink(name);
-#else
-        unlink(name);
-#endif
+        removeOnSignal(name, gTemporaryDescriptor.load());
     }
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
@@ -53,69 +30,6 @@ extern "C" void removeTemporaryOutput(int signalNumber) {
 // From here on the handler leaves the file alone: it is in place, or its owner removes it.
 void stopRemovingOnSignal() {
     gTemporaryOutput = nullptr;
-}
-
-// Where the last part of a path starts.
-std::size_t baseNameStart(const std::string& name) {
-#ifdef _WIN32
-    const std::size_t separator = name.find_last_of("/\\:");
-#else
-    const std::size_t separator = name.rfind('/');
-#endif
-    return separator == std::string::npos ? 0 : separator + 1;
-}
-
-// The file that name leads to through any chain of links; a relative link is taken from the folder of
-// the link that holds it. Stops after 40 links, as the system does.
-std::string followLinks(std::string name) {
-#ifndef _WIN32
-    for (int links = 0; links < 40; ++links) {
-        struct stat status {};
-        if (lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            break;
-        }
-        std::string target(256, '\0');
-        ssize_t length = 0;
-        while ((length = readlink(name.c_str(), target.data(), target.size())) >= static_cast<ssize_t>(target.size())) {
-            target.resize(target.size() * 2);
-        }
-        if (length <= 0) {
-            break;
-        }
-        target.resize(static_cast<std::size_t>(length));
-        if (target.front() != '/') {
-            target.insert(0, name, 0, baseNameStart(name));
-        }
-        name = std::move(target);
-    }
-#endif
-    return name;
-}
-
-// A new file for writing, or -1 when it cannot be made or one stands under its name already.
-int createNewFile(const std::string& name) {
-#ifdef _WIN32
-    return _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-    return open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-}
-
-// Puts the complete file in the place of target in one step.
-bool replaceFile(const std::string& from, const std::string& target) {
-#ifdef _WIN32
-    return MoveFileExA(from.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return std::rename(from.c_str(), target.c_str()) == 0;
-#endif
-}
-
-int processId() {
-#ifdef _WIN32
-    return _getpid();
-#else
-    return static_cast<int>(getpid());
-#endif
 }
 
 }  // namespace
@@ -128,17 +42,28 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::create() {
     target_ = followLinks(name_);
-    struct stat status {};
-    const bool exists = stat(target_.c_str(), &status) == 0;
-    if ((!exists && errno != ENOENT) || (exists && S_ISDIR(status.st_mode))) {
+    const FileKind target = fileKind(target_);
+    if (target.kind == FileKind::directory || target.kind == FileKind::unreachable) {
         return false;
     }
-    if (exists && !S_ISREG(status.st_mode)) {
+    if (target.kind == FileKind::other) {
         // A device or a FIFO takes the output as it comes.
         file_ = std::fopen(name_.c_str(), "wb");
         return file_ != nullptr;
     }
+    int descriptor = -1;
+    file_ = createTemporary(descriptor);
+    if (file_ == nullptr) {
+        return false;
+    }
+    gTemporaryDescriptor = descriptor;
+    if (target.kind == FileKind::regular) {
+        givePermissions(descriptor, target.permissions);
+    }
+    return true;
+}
 
+std::FILE* OutputFile::createTemporary(int& descriptor) {
     // Hidden, beside the target, and named after it; the process id keeps two runs apart. The base
     // name is cut short so that the temporary name stays within the system's limit.
     const std::size_t base = baseNameStart(target_);
@@ -147,8 +72,8 @@ bool OutputFile::create() {
     prefix.append(target_, base, 200);
     prefix += '.';
     prefix += std::to_string(processId());
-    int descriptor = -1;
-    for (int attempt = 0; descriptor < 0 && attempt < 100; ++attempt) {
+    std::FILE* file = nullptr;
+    for (int attempt = 0; file == nullptr && attempt < 100; ++attempt) {
         // Named before it is made, so that no signal can leave it behind once it stands.
         stopRemovingOnSignal();
         temporary_ = prefix;
@@ -158,36 +83,16 @@ bool OutputFile::create() {
         }
         temporary_ += ".tmp";
         gTemporaryOutput = temporary_.c_str();
-        descriptor = createNewFile(temporary_);
-        if (descriptor < 0 && errno != EEXIST) {
+        file = createNewFile(temporary_, descriptor);
+        if (file == nullptr && errno != EEXIST) {
             break;
         }
     }
-    if (descriptor < 0) {
+    if (file == nullptr) {
         stopRemovingOnSignal();
         temporary_.clear();
-        return false;
     }
-#ifdef _WIN32
-    gTemporaryDescriptor = descriptor;
-    file_ = _fdopen(descriptor, "wb");
-#else
-    if (exists) {
-        fchmod(descriptor, status.st_mode & 07777);
-    }
-    file_ = fdopen(descriptor, "wb");
-#endif
-    if (file_ == nullptr) {
-        gTemporaryDescriptor = -1;
-#ifdef _WIN32
-        _close(descriptor);
-#else
-        close(descriptor);
-#endif
-        discard();
-        return false;
-    }
-    return true;
+    return file;
 }
 
 bool OutputFile::complete() {
@@ -217,42 +122,13 @@ void OutputFile::discard() {
 }
 
 void installSignalHandlers() {
-#ifndef _WIN32
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
-    for (const int signalNumber : kEndingSignals) {
+    ignoreWriteSignals();
+    for (const int signalNumber : endingSignals()) {
+        // A signal ignored from the start, as under nohup, stays ignored.
         if (std::signal(signalNumber, removeTemporaryOutput) == SIG_IGN) {
             std::signal(signalNumber, SIG_IGN);
         }
     }
-}
-
-void openClosedStandardStreams() {
-#ifndef _WIN32
-    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
-        if (fcntl(descriptor, F_GETFD) == -1) {
-            // The lower descriptors are open by now, so the null device gets this one.
-            const int opened = open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
-            if (opened > 2) {
-                close(opened);
-            }
-        }
-    }
-#endif
-}
-
-bool isSameFile(std::FILE* input, const std::string& name) {
-#ifdef _WIN32
-    (void)input;
-    (void)name;
-    return false;
-#else
-    struct stat inputStatus {};
-    struct stat nameStatus {};
-    return fstat(fileno(input), &inputStatus) == 0 && stat(name.c_str(), &nameStatus) == 0 &&
-           inputStatus.st_dev == nameStatus.st_dev && inputStatus.st_ino == nameStatus.st_ino;
-#endif
 }
 
 }  // namespace romtools

@@ -1,3 +1,4 @@
+// OutputFile: the one owner of the output, which puts a complete file in place or leaves the old one.
 #pragma once
 
 #include <cstdio>
@@ -30,6 +31,9 @@ public:
     void discard();
 
 private:
+    // The hidden file written until the output is complete; null when it cannot be made.
+    std::FILE* createTemporary(int& descriptor);
+
     std::string name_;
     std::string target_;     // where the output lands: the name, or the file its links lead to
     std::string temporary_;  // the file written until it is complete; empty when writing directly
@@ -41,13 +45,5 @@ private:
 // run. The signals that end a run remove its temporary output first; one ignored from the start, as
 // under nohup, stays ignored.
 void installSignalHandlers();
-
-// Opens the null device on any of the standard descriptors 0, 1 and 2 that is closed, so that no file
-// of the run can take a standard stream's place.
-void openClosedStandardStreams();
-
-// True when name leads to the file open as input, through a link say: the output would replace the
-// input. Always false where the system gives no inode numbers to compare.
-bool isSameFile(std::FILE* input, const std::string& name);
 
 }  // namespace romtools

@@ -1,3 +1,4 @@
+// RomWriter, the interface that each output format implements, and the ROM's data width.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +10,15 @@
 
 namespace romtools {
 
-// The output format of one program. The run sequence calls writeHeader once, writeWord once per word in
-// file order, and writeTrailer once. A writer writes only to the stream it is handed, with a bare '\n' at
-// each line end (the stream turns it into CR LF); the run sequence opens, checks and closes the file.
+// The ROM's data width, the same in every format; it is never asked for.
+inline constexpr std::int32_t kDataWidth = 14;
+
+// The output format of one program. writeRom calls writeHeader once, writeWord once per word in file
+// order, and writeTrailer once. A writer writes only to the stream it is handed, with a bare '\n' at each
+// line end (the stream turns it into CR LF); the run opens, checks and closes the file.
 //
-// To add a format: derive from RomWriter, and give the new program a main that calls runConversion
-// with its name, its output file name format and the writer.
+// To add a format: derive from RomWriter in a file of its own here, and give the new program a main in
+// programs/ that calls runConversion with its name, what it does, its output extension and the writer.
 class RomWriter {
 public:
     virtual ~RomWriter() = default;

@@ -1,10 +1,8 @@
 #include "text_input.h"
 
-namespace romtools {
+#include "stdio_file.h"
 
-namespace {
-constexpr std::size_t kBlockSize = 64 * 1024;
-}  // namespace
+namespace romtools {
 
 TextInput::TextInput(std::FILE* file)
     : file_(file), buffer_(kBlockSize), next_(buffer_.data()), end_(buffer_.data()) {}

@@ -1,3 +1,4 @@
+// TextInput: a file read as text, a block at a time, with CR LF as one line end.
 #pragma once
 
 #include <cstdio>

@@ -8,15 +8,17 @@
 #include <ostream>
 #include <string>
 
+#include "crlf_file_buf.h"
 #include "fuzz_input.h"
 #include "hex_record_reader.h"
 #include "mif_writer.h"
-#include "text_output.h"
-#include "vhdl_rom_writer.h"
+#include "temp_file.h"
+#include "vhdl_writer.h"
+#include "write_rom.h"
 
 namespace {
 
-using romtools::RomWriter;
+using namespace romtools;
 
 // Every width from -127 to 127 and the most negative one; wider ones only make longer rows of zeros.
 std::int32_t addressWidthFrom(std::uint8_t byte) {
@@ -24,40 +26,35 @@ std::int32_t addressWidthFrom(std::uint8_t byte) {
     return width == INT8_MIN ? INT32_MIN : width;
 }
 
-// Runs the reader through writer as the run does; returns the output and counts the words delivered.
-std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& writer, std::int32_t width,
-                    std::size_t& words) {
-    romtools::fuzzing::MemoryFile hex(data, size);
-    // A real file: the output layer makes its file unbuffered, which memory streams do not support.
-    std::FILE* file = std::tmpfile();
+// The words the reader delivers on its own.
+std::size_t wordsIn(const std::uint8_t* data, std::size_t size) {
+    fuzzing::MemoryFile hex(data, size);
+    TextInput input(hex.get());
+    HexRecordReader reader(input);
+    std::size_t words = 0;
+    for (RomWord word; reader.nextWord(word);) {
+        ++words;
+    }
+    return words;
+}
+
+// The conversion as the run makes it, into a real file: the output layer makes its file unbuffered,
+// which memory streams do not support.
+std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& writer, std::int32_t width) {
+    fuzzing::MemoryFile hex(data, size);
+    const FilePtr file(std::tmpfile());
     if (hex.get() == nullptr || file == nullptr) {
         std::abort();
     }
-    {
-        romtools::CrLfFileBuf buffer(file);
-        std::ostream output(&buffer);
-        writer.writeHeader(output, "Fuzz", width);
-        romtools::TextInput input(hex.get());
-        romtools::HexRecordReader reader(input);
-        romtools::RomWord word;
-        words = 0;
-        while (reader.nextWord(word)) {
-            writer.writeWord(output, word, width);
-            ++words;
-        }
-        writer.writeTrailer(output);
-        if (!buffer.finish()) {
-            std::abort();
-        }
+    CrLfFileBuf buffer(file.get());
+    std::ostream output(&buffer);
+    TextInput input(hex.get());
+    HexRecordReader reader(input);
+    writeRom(reader, writer, output, "Fuzz", width);
+    if (!buffer.finish()) {
+        std::abort();
     }
-    std::string text;
-    std::rewind(file);
-    char block[65536];
-    for (std::size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;) {
-        text.append(block, n);
-    }
-    std::fclose(file);
-    return text;
+    return testing::contentsOf(file.get());
 }
 
 // Every line ends in CR LF, never CR CR LF, and no CR stands anywhere else.
@@ -93,18 +90,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t width = addressWidthFrom(data[0]);
     ++data;
     --size;
+    const std::size_t words = wordsIn(data, size);
 
-    std::size_t words = 0;
-    romtools::VhdlRomWriter vhdl;
-    const std::string vhdlText = convert(data, size, vhdl, width, words);
+    VhdlRomWriter vhdl;
+    const std::string vhdlText = convert(data, size, vhdl, width);
     checkLineEnds(vhdlText);
     if (linesStartingWith(vhdlText, "\t\twhen \"") != words) {
         std::abort();
     }
 
     if (width <= 64) {  // the programs refuse wider ROMs
-        romtools::MifWriter mif;
-        const std::string mifText = convert(data, size, mif, width, words);
+        MifWriter mif;
+        const std::string mifText = convert(data, size, mif, width);
         checkLineEnds(mifText);
         // Content lines are the ones that start with a decimal address.
         std::size_t contentLines = 0;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "conversion_run.h"
+#include "address_width_question.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

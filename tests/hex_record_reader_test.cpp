@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,7 +11,6 @@
 namespace romtools {
 namespace {
 
-using testing::FilePtr;
 using testing::fileWith;
 using Words = std::vector<std::pair<unsigned, unsigned>>;  // word address, data
 
@@ -99,21 +97,6 @@ TEST(HexRecordReader, LongestRecordAtTheTopAddressKeepsCountingWordAddresses) {
     EXPECT_EQ(words.back(), std::make_pair(0x7FFFu + 126u, 1u));
 }
 
-// The input is read a block at a time; a CR LF pair or a Ctrl-Z must read the same across a block edge.
-TEST(HexRecordReader, TextRulesHoldAcrossBlockBoundaries) {
-    constexpr std::size_t kBlock = 64 * 1024;
-    const std::string padding(kBlock - 1, '\n');
-    EXPECT_EQ(wordsOf(padding + "\r\n:02000000341200\r\n"), (Words{{0, 0x1234}}));
-    EXPECT_EQ(wordsOf(padding + "\r\r\n:02000000341200\r\n"), Words{});
-    EXPECT_EQ(wordsOf(padding + "\n\x1A:02000000341200\r\n"), Words{});
-
-    std::string many;
-    for (unsigned i = 0; i < 20000; ++i) {
-        many += ":02000000341200\r\n";
-    }
-    EXPECT_EQ(wordsOf(many).size(), 20000u);
-}
-
 TEST(HexDigitValue, ReadsBothCasesAndCountsEverythingElseAsZero) {
     const std::pair<int, unsigned> cases[] = {
         {'0', 0},  {'1', 1},  {'9', 9},  {'A', 10}, {'a', 10}, {'F', 15}, {'f', 15}, {'G', 0},
@@ -123,22 +106,6 @@ TEST(HexDigitValue, ReadsBothCasesAndCountsEverythingElseAsZero) {
     for (const auto& [character, value] : cases) {
         EXPECT_EQ(hexDigitValue(character), value) << "character " << character;
     }
-}
-
-TEST(TextInput, ReadErrorIsNotTakenForTheEndOfTheFile) {
-    const std::filesystem::path directory = std::filesystem::temp_directory_path();
-    FilePtr file(std::fopen(directory.c_str(), "rb"));
-    if (!file) {
-        GTEST_SKIP() << "this system refuses to open a directory";
-    }
-    TextInput input(file.get());
-    EXPECT_EQ(input.get(), TextInput::kEnd);
-    EXPECT_TRUE(input.failed());
-
-    const FilePtr readable = fileWith("");
-    TextInput empty(readable.get());
-    EXPECT_EQ(empty.get(), TextInput::kEnd);
-    EXPECT_FALSE(empty.failed());
 }
 
 }  // namespace

@@ -1,16 +1,13 @@
+// Temporary files for the unit tests and the fuzz targets: one that holds given bytes, and all of one.
 #pragma once
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
-namespace romtools::testing {
+#include "stdio_file.h"
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+namespace romtools::testing {
 
 // An anonymous temporary file holding bytes, positioned at its start.
 inline FilePtr fileWith(std::string_view bytes) {

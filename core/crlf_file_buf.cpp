@@ -1,14 +1,11 @@
-#include "text_output.h"
+#include "crlf_file_buf.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "stdio_file.h"
+
 namespace romtools {
-
-namespace {
-
-constexpr std::size_t kBlockSize = 64 * 1024;
-}  // namespace
 
 CrLfFileBuf::CrLfFileBuf(std::FILE* file)
     : file_(file), block_(kBlockSize), put_(block_.data()), limit_(block_.data() + block_.size() - 1) {

@@ -1,16 +1,26 @@
-#include "vhdl_rom_writer.h"
+#include "vhdl_writer.h"
 
 #include <algorithm>
 #include <iterator>
 #include <string>
 
 #include "line_format.h"
-#include "print.h"
-#include "write_bits.h"
 
 namespace romtools {
 
 namespace {
+
+// A case branch: "\t\twhen \"<address bits>\" => romout <= \"<data bits>\";\t-- addr %04X: data %04X\n".
+constexpr std::string_view kWhen = "\t\twhen \"";
+constexpr std::string_view kAssign = "\" => romout <= \"";
+constexpr std::string_view kAddressComment = "\";\t-- addr ";
+constexpr std::string_view kDataComment = ": data ";
+// At most 32 address bits stand in the line buffer; the zeros of wider addresses go ahead of it.
+constexpr std::size_t kLongestBranch = kWhen.size() + 32 + kAssign.size() + kDataWidth + kAddressComment.size() +
+                                       4 + kDataComment.size() + 4 + 1;
+constexpr std::size_t kBranchBufferSize = 128;
+static_assert(kLongestBranch + kBitsScratch <= kBranchBufferSize,
+              "the longest line and putBits' scratch fit the buffer");
 
 // IEEE 1076's reserved words of VHDL-2008 and VHDL-2019, and the names that the written unit uses
 // itself: an entity under any of them does not analyse.
@@ -105,53 +115,53 @@ std::string VhdlRomWriter::nameNotice(std::string_view stem) const {
 
 void VhdlRomWriter::writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) {
     const std::string name = entityName(baseName(stem));
-    print(output, "library ieee;\n");
-    print(output, "use ieee.std_logic_1164.all;\n");
-    print(output, "\n");
-    print(output, "entity %s is\n", name.c_str());
-    print(output, "\tport (\n");
     // Widened first: the width may be the most negative 32-bit number.
-    print(output, "\t\tromaddr\t: in  std_logic_vector(%lld downto 0);\n",
-          static_cast<long long>(addressWidth) - 1);
-    print(output, "\t\tromout\t: out std_logic_vector(%d downto 0)\n", static_cast<int>(kDataWidth - 1));
-    print(output, "\t);\n");
-    print(output, "end %s;\n", name.c_str());
-    print(output, "\n");
-    print(output, "architecture RTL of %s is\n", name.c_str());
-    print(output, "begin\n");
-    print(output, "\tprocess (romaddr)\n");
-    print(output, "\tbegin\n");
-    print(output, "\t\tcase romaddr is\n");
+    const std::string addressBound = std::to_string(static_cast<long long>(addressWidth) - 1);
+    output << "library ieee;\n"
+              "use ieee.std_logic_1164.all;\n"
+              "\n"
+              "entity " << name << " is\n"
+              "\tport (\n"
+              "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
+              "\t\tromout\t: out std_logic_vector(" << std::to_string(kDataWidth - 1) << " downto 0)\n"
+              "\t);\n"
+              "end " << name << ";\n"
+              "\n"
+              "architecture RTL of " << name << " is\n"
+              "begin\n"
+              "\tprocess (romaddr)\n"
+              "\tbegin\n"
+              "\t\tcase romaddr is\n";
 }
 
 void VhdlRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) {
-    // "\t\twhen \"<address bits>\" => romout <= \"<data bits>\";\t-- addr %04X: data %04X\n"
-    char line[128];
-    char* end = putText(line, "\t\twhen \"");
+    char line[kBranchBufferSize];
+    char* end = putText(line, kWhen);
     if (addressWidth > 32) {
-        // The zeros above the address's 32 bits have no bound: they go straight to the stream.
+        // The zeros above the address's 32 bits go straight to the stream, so the line stays bounded.
         writeLine(output, line, end);
         writeBits(output, 0, addressWidth - 32);
         end = line;
     }
     end = putBits(end, word.address, std::min(addressWidth, std::int32_t{32}));
-    end = putText(end, "\" => romout <= \"");
+    end = putText(end, kAssign);
     end = putBits(end, word.data, kDataWidth);
-    end = putText(end, "\";\t-- addr ");
+    end = putText(end, kAddressComment);
     end = putHex4(end, word.address);
-    end = putText(end, ": data ");
+    end = putText(end, kDataComment);
     end = putHex4(end, word.data);
     *end++ = '\n';
     writeLine(output, line, end);
 }
 
 void VhdlRomWriter::writeTrailer(std::ostream& output) {
-    print(output, "\t\twhen others => romout <= \"");
+    output << "\t\twhen others => romout <= \"";
     writeBits(output, 0, kDataWidth);
-    print(output, "\";\n");
-    print(output, "\t\tend case;\n");
-    print(output, "\tend process;\n");
-    print(output, "\nend RTL;\n");
+    output << "\";\n"
+              "\t\tend case;\n"
+              "\tend process;\n"
+              "\n"
+              "end RTL;\n";
 }
 
 }  // namespace romtools

@@ -1,3 +1,4 @@
+// CrLfFileBuf: the output stream's buffer, which writes every line feed to the file as CR LF.
 #pragma once
 
 #include <cstdio>

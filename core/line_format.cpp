@@ -1,8 +1,7 @@
-#include "write_bits.h"
+#include "line_format.h"
 
 #include <algorithm>
-
-#include "line_format.h"
+#include <string>
 
 namespace romtools {
 

@@ -4,12 +4,21 @@
 #include <string>
 
 #include "line_format.h"
-#include "print.h"
-#include "write_bits.h"
 
 namespace romtools {
 
 namespace {
+
+// A content line: "<decimal address>\t:\t<data bits>;\t\t% addr %04X: data %04X %\n".
+constexpr std::string_view kColon = "\t:\t";
+constexpr std::string_view kAddressComment = ";\t\t% addr ";
+constexpr std::string_view kDataComment = ": data ";
+constexpr std::string_view kCommentEnd = " %\n";
+constexpr std::size_t kLongestContentLine = 5 + kColon.size() + kDataWidth + kAddressComment.size() + 4 +
+                                            kDataComment.size() + 4 + kCommentEnd.size();
+constexpr std::size_t kContentBufferSize = 64;
+static_assert(kLongestContentLine + kBitsScratch <= kContentBufferSize,
+              "the longest line and putBits' scratch fit the buffer");
 
 // 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
 std::string powerOfTwoDecimal(std::int32_t exponent) {
@@ -38,34 +47,33 @@ void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std
     std::string lastAddress = depth;
     --lastAddress.back();
 
-    print(output, "DEPTH = %s;\n", depth.c_str());
-    print(output, "WIDTH = %d;\n", static_cast<int>(kDataWidth));
-    print(output, "ADDRESS_RADIX = DEC;\n");
-    print(output, "DATA_RADIX    = BIN;\n");
-    print(output, "\n");
-    print(output, "CONTENT\n");
-    print(output, "BEGIN\n");
-    print(output, "[0..%s]:\t", lastAddress.c_str());
+    output << "DEPTH = " << depth << ";\n"
+              "WIDTH = " << std::to_string(kDataWidth) << ";\n"
+              "ADDRESS_RADIX = DEC;\n"
+              "DATA_RADIX    = BIN;\n"
+              "\n"
+              "CONTENT\n"
+              "BEGIN\n"
+              "[0.." << lastAddress << "]:\t";
     writeBits(output, 0, kDataWidth);
-    print(output, ";\n");
+    output << ";\n";
 }
 
 void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
-    // "%d\t:\t<data bits>;\t\t%% addr %04X: data %04X %%\n"
-    char line[80];
+    char line[kContentBufferSize];
     char* end = putDecimal(line, word.address);
-    end = putText(end, "\t:\t");
+    end = putText(end, kColon);
     end = putBits(end, word.data, kDataWidth);
-    end = putText(end, ";\t\t% addr ");
+    end = putText(end, kAddressComment);
     end = putHex4(end, word.address);
-    end = putText(end, ": data ");
+    end = putText(end, kDataComment);
     end = putHex4(end, word.data);
-    end = putText(end, " %\n");
+    end = putText(end, kCommentEnd);
     writeLine(output, line, end);
 }
 
 void MifWriter::writeTrailer(std::ostream& output) {
-    print(output, "END;\n");
+    output << "END;\n";
 }
 
 }  // namespace romtools

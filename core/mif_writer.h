@@ -1,3 +1,4 @@
+// MifWriter: the memory initialization file (MIF) format.
 #pragma once
 
 #include "rom_writer.h"

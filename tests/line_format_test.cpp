@@ -1,5 +1,3 @@
-#include "write_bits.h"
-
 #include "line_format.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +34,7 @@ TEST(WriteBits, WritesTheLowBitsMostSignificantFirst) {
         {0xFFFFFFFF, 40, std::string(8, '0') + std::string(32, '1')},
         {0x2800, 100, std::string(86, '0') + "10100000000000"},
         {3, 1000, std::string(998, '0') + "11"},
-        // Whole bytes come from a table, the bits above them one by one; zeros beyond 32 bits in blocks.
+        // Whole bytes, and the bits above them, come from a table; zeros beyond 32 bits go in blocks.
         {0xA5, 8, "10100101"},
         {0x1A5, 9, "110100101"},
         {0x12345678, 31, "0010010001101000101011001111000"},

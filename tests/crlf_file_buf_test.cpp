@@ -1,67 +1,15 @@
-#include "conversion_run.h"
+#include "crlf_file_buf.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "temp_file.h"
-#include "text_output.h"
 
 namespace romtools {
 namespace {
-
-using testing::FilePtr;
-using testing::fileWith;
-
-struct AnswerCase {
-    std::string answer;
-    std::int32_t width;  // 0: no number, so the run takes the default
-};
-
-TEST(ReadAddressWidth, TakesASignedDecimalNumberHeldTo32Bits) {
-    const AnswerCase cases[] = {
-        {"4\n", 4},
-        {"8", 8},
-        {"\n\n   8\n", 8},
-        {"\t\r\v\f 8\n", 8},
-        {"+8\n", 8},
-        {"8d\n", 8},
-        {"8 9\n", 8},
-        {"008\n", 8},
-        {"-3\n", -3},
-        {"0\n", 0},
-        {"-0\n", 0},
-        {"abc\n", 0},
-        {"", 0},
-        {"\n\n", 0},
-        {"-\n", 0},
-        {"- 5\n", 0},
-        {"+-5\n", 0},
-        {"x8\n", 0},
-        {"2147483647\n", INT32_MAX},
-        {"2147483648\n", INT32_MAX},
-        {"-2147483648\n", INT32_MIN},
-        {"-2147483649\n", INT32_MIN},
-        {"4294967296\n", INT32_MAX},  // its low 32 bits are all zero
-        {"99999999999\n", INT32_MAX},
-        {"-99999999999999999999\n", INT32_MIN},
-    };
-    for (const AnswerCase& c : cases) {
-        const FilePtr input = fileWith(c.answer);
-        EXPECT_EQ(readAddressWidth(input.get()), c.width) << "answer \"" << c.answer << "\"";
-    }
-}
-
-TEST(ReadAddressWidth, LeavesTheLinesAfterTheAnswerUnread) {
-    const std::string answers[] = {"8abc\nX", "abc\nX", "\n 12345678901234567890 9 d\nX"};
-    for (const std::string& answer : answers) {
-        const FilePtr input = fileWith(answer);
-        readAddressWidth(input.get());
-        EXPECT_EQ(std::getc(input.get()), 'X') << answer;
-    }
-}
 
 // Written in pieces of at most piece bytes, each in a call of its own.
 std::string writtenThrough(const std::string& text, std::size_t piece = std::string::npos) {
@@ -96,8 +44,8 @@ TEST(CrLfFileBuf, EveryLineFeedReachesTheFileAsCrLf) {
     EXPECT_EQ(writtenThrough(longText), longBytes);
     EXPECT_EQ(writtenThrough(longText, 5), longBytes);
     EXPECT_EQ(writtenThrough(longText, 7), longBytes);
-    // Line feeds around the end of a 64 KiB block, where a CR LF may just fit or not.
-    for (std::size_t length = 64 * 1024 - 3; length <= 64 * 1024 + 1; ++length) {
+    // Line feeds around the end of a block, where a CR LF may just fit or not.
+    for (std::size_t length = kBlockSize - 3; length <= kBlockSize + 1; ++length) {
         const std::string xs(length, 'x');
         EXPECT_EQ(writtenThrough(xs + "\n\n" + xs + "\n"), xs + "\r\n\r\n" + xs + "\r\n") << length;
     }

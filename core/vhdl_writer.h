@@ -1,3 +1,4 @@
+// VhdlRomWriter: the VHDL format, a ROM entity with one case branch per word.
 #pragma once
 
 #include "rom_writer.h"

@@ -1,0 +1,50 @@
+#include "file_names.h"
+
+namespace romtools {
+
+namespace {
+
+// Where the extension starts: at the last '.' after the name's first character; without one, the whole
+// name stands as the extension (and is refused).
+std::size_t extensionStart(std::string_view name) {
+    std::size_t position = name.empty() ? 0 : name.size() - 1;
+    while (position > 0 && name[position] != '.') {
+        --position;
+    }
+    return position;
+}
+
+// The name given with -o without the extension of its last part.
+std::string withoutExtension(const std::string& name) {
+    const std::size_t base = name.find_last_of("/\\") + 1;  // 0 when there is none
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string::npos && dot >= base ? name.substr(0, dot) : name;
+}
+
+}  // namespace
+
+std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
+                                      const std::optional<std::string>& outputName) {
+    const std::size_t cut = extensionStart(argument);
+    const std::string_view extension = std::string_view(argument).substr(cut);
+    if (extension != ".hex" && extension != ".HEX") {
+        return std::nullopt;
+    }
+    const std::string stem = argument.substr(0, cut);
+    if (outputName) {
+        return FileNames{argument, stem + ".hex", *outputName, withoutExtension(*outputName)};
+    }
+    return FileNames{argument, stem + ".hex", stem + std::string(outputExtension), stem};
+}
+
+FilePtr openInput(const FileNames& names, std::string& openedName) {
+    openedName = names.input;
+    FilePtr input(std::fopen(names.input.c_str(), "rb"));
+    if (!input && names.argument != names.input) {
+        openedName = names.argument;
+        input.reset(std::fopen(names.argument.c_str(), "rb"));
+    }
+    return input;
+}
+
+}  // namespace romtools

@@ -1,0 +1,28 @@
+// The names a conversion works with, all made from its argument, and the opening of the input.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "stdio_file.h"
+
+namespace romtools {
+
+struct FileNames {
+    std::string argument;
+    std::string input;   // the stem with ".hex", where the input is looked for first
+    std::string output;  // the stem with the program's extension, or the name given with -o
+    std::string stem;    // what the unit is named after: the input's stem, or -o's name without its extension
+};
+
+// The names for a HEX file's argument, or nothing when it does not end in ".hex" or ".HEX". The
+// extension starts at the last '.' after the first character; mixed case such as ".Hex" is refused.
+std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
+                                      const std::optional<std::string>& outputName);
+
+// Opens the input under the lower-case extension first; on a file system that tells case apart, a file
+// named with ".HEX" is then found under its own name. openedName tells which name it was.
+FilePtr openInput(const FileNames& names, std::string& openedName);
+
+}  // namespace romtools

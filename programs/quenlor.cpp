@@ -1,0 +1,9 @@
+// quenlor: Intel HEX to a VHDL ROM entity.
+#include "conversion_run.h"
+#include "vhdl_writer.h"
+
+int main(int argc, char** argv) {
+    romtools::VhdlRomWriter writer;
+    romtools::runConversion(argc, argv,
+                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", ".vhd", writer});
+}
