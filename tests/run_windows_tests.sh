@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build && cmake --build build --target end_to_end_tests
+cmake -S . -B build
+cmake --build build --target end_to_end_tests
 cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DROMTOOLS_WARNINGS_AS_ERRORS=ON
 cmake --build build-windows
