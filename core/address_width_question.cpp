@@ -13,8 +13,12 @@ bool isBlank(int character) {
 
 }  // namespace
 
+std::string addressWidthQuestion() {
+    return "ROM ADDRESS WIDTH? (enter 0 for using default value " + std::to_string(kDefaultAddressWidth) + "):";
+}
+
 std::int32_t askAddressWidth() {
-    std::fprintf(stderr, "ROM ADDRESS WIDTH? (enter 0 for using default value %d): ", kDefaultAddressWidth);
+    std::fprintf(stderr, "%s ", addressWidthQuestion().c_str());
     const std::int32_t answer = readAddressWidth(stdin);
     std::fputs("\n", stderr);
     return answer == 0 ? kDefaultAddressWidth : answer;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace romtools {
 
@@ -10,6 +11,9 @@ inline constexpr std::int32_t kDefaultAddressWidth = 13;
 // The MIF's depth is written exactly and VHDL has no such bound, but no ROM is meant beyond 64 address
 // bits: a larger answer is a typing slip that would fill the disk.
 inline constexpr std::int32_t kMaxAddressWidth = 64;
+
+// The question as the console shows it, without the blank that follows it; --help quotes it too.
+std::string addressWidthQuestion();
 
 // Asks on standard error and reads the answer from standard input; 0, and an answer that is not a
 // number, give the default. A line end follows the answer on standard error, so that the next message

@@ -121,7 +121,7 @@ std::string helpText(const std::string& programName, const std::string& summary,
     return "usage: " + programName + " [-w width] [-o output] input_filename...\n" + summary + "\n\n"
            "Each input_filename ends in .hex or .HEX; the output goes next to it, under the\n"
            "same name with " + extension + ". Without -w the first file asks on the console\n"
-           "  ROM ADDRESS WIDTH? (enter 0 for using default value 13):\n"
+           "  " + addressWidthQuestion() + "\n"
            "and the answer serves every file; after a failure the program waits for Enter.\n\n"
            "  -w, --width N      the address width, 1 to 64: nothing is asked, no key awaited\n"
            "  -o, --output FILE  write FILE instead (with one input file only)\n"
