@@ -43,7 +43,8 @@ void BM_Reader(benchmark::State& state) {
     for (auto _ : state) {
         std::FILE* file = fmemopen(const_cast<char*>(hex.data()), hex.size(), "r");
         TextInput input(file);
-        HexRecordReader reader(input);
+        InputWarnings warnings("bench", nullptr);
+        HexRecordReader reader(input, warnings);
         RomWord word;
         unsigned sum = 0;
         while (reader.nextWord(word)) {
@@ -101,8 +102,9 @@ void BM_WriteRom(benchmark::State& state) {
     for (auto _ : state) {
         std::FILE* file = fmemopen(const_cast<char*>(hex.data()), hex.size(), "r");
         TextInput input(file);
-        HexRecordReader reader(input);
-        benchmark::DoNotOptimize(writeRom(reader, writer, null.stream, "bench", 13).widthNeeded());
+        InputWarnings warnings("bench", nullptr);
+        HexRecordReader reader(input, warnings);
+        benchmark::DoNotOptimize(writeRom(reader, writer, null.stream, "bench", 13, false, warnings).widthNeeded());
         std::fclose(file);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hex.size()));

@@ -71,6 +71,10 @@ int readOptions(int argc, char** argv, const std::string& usage, CommandLine& li
             line.request = CommandLine::Request::version;
             return -1;
         }
+        if (argument == "--crop" || argument == "--strict") {
+            (argument == "--crop" ? line.crop : line.strict) = true;
+            continue;
+        }
         ValueOption option = valueOption(argument);
         if (option.name.empty()) {
             line = refused("unknown option " + std::string(argument) + "\n" + usage);
@@ -125,9 +129,15 @@ std::string helpText(const std::string& programName, const std::string& summary,
            "and the answer serves every file; after a failure the program waits for Enter.\n\n"
            "  -w, --width N      the address width, 1 to 64: nothing is asked, no key awaited\n"
            "  -o, --output FILE  write FILE instead (with one input file only)\n"
+           "  --crop             leave out words beyond the address width, with a note\n"
+           "  --strict           fail a file on any warning, keeping the previous output\n"
            "  -h, --help         show this text\n"
            "  -V, --version      show the version\n"
            "  --                 end the options\n\n"
+           "Doubts about a HEX file are said as FILE:LINE: warning: TEXT, once per kind: a\n"
+           "character that cannot start a record (reading stops there), a character that is\n"
+           "not a hex digit (read as 0), a wrong checksum, a file that ends inside a record,\n"
+           "a word address given twice, and words beyond the address width.\n\n"
            "In a Makefile:\n"
            "  rom" + extension + ": rom.hex\n"
            "  \t" + programName + " -w 14 -o $@ $<\n";

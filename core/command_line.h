@@ -16,11 +16,13 @@ struct CommandLine {
     std::string refusal;                       // the message, with its line end, for Request::refuse
     std::optional<std::int32_t> addressWidth;  // -w: asks nothing, awaits no key
     std::optional<std::string> outputName;     // -o: instead of the name next to the input
+    bool crop = false;                         // --crop: leave out words beyond the address width
+    bool strict = false;                       // --strict: a warning about a file fails it
     std::vector<std::string> files;
 };
 
 // Reads the options: -w N, --width N, --width=N (N from 1 to 64); -o FILE, --output FILE,
-// --output=FILE (with one input file only); -h, --help; -V, --version. The program's name goes into
+// --output=FILE (with one input file only); --crop; --strict; -h, --help; -V, --version. The program's name goes into
 // the usage line of a refusal.
 CommandLine parseCommandLine(int argc, char** argv, const std::string& programName);
 

@@ -11,6 +11,7 @@
 #include "crlf_file_buf.h"
 #include "file_names.h"
 #include "hex_record_reader.h"
+#include "input_warnings.h"
 #include "output_file.h"
 #include "platform.h"
 #include "text_input.h"
@@ -25,6 +26,8 @@ struct RunSettings {
     std::optional<std::int32_t> addressWidth;  // given by -w, or answered at the first file that asks
     bool batch = false;                        // -w was given: nothing reads standard input
     std::optional<std::string> outputName;     // -o
+    bool crop = false;                         // --crop: words beyond the address width are left out
+    bool strict = false;                       // --strict: a warning about a file fails it
 };
 
 // Why a conversion cannot go on. The steps throw it, and convert() alone reports it; by then the
@@ -70,22 +73,59 @@ std::int32_t addressWidthFor(RunSettings& settings) {
     return *settings.addressWidth;
 }
 
-// Streams every word of the input into the output, and puts the output in place.
-AddressFit writeOutput(std::FILE* input, const std::string& openedName, OutputFile& output, const FileNames& names,
-                       RomWriter& writer, std::int32_t addressWidth) {
+// Streams every word of the input into the output, saying each doubt about the input as it is found.
+// The output is finished but not yet in place.
+AddressFit writeOutput(std::FILE* input, InputWarnings& warnings, OutputFile& output, const FileNames& names,
+                       RomWriter& writer, std::int32_t addressWidth, bool crop) {
     CrLfFileBuf buffer(output.file());
     std::ostream stream(&buffer);
     TextInput text(input);
-    HexRecordReader reader(text);
-    const AddressFit fit = writeRom(reader, writer, stream, names.stem, addressWidth);
+    HexRecordReader reader(text, warnings);
+    const AddressFit fit = writeRom(reader, writer, stream, names.stem, addressWidth, crop, warnings);
     if (text.failed()) {
-        throw ConversionFailure{"can not read input file " + openedName + "\n", true};
+        throw ConversionFailure{"can not read input file " + warnings.source() + "\n", true};
     }
-    // A write error may show only when the last block is written or the file is closed.
-    if (!buffer.finish() || !stream.good() || !output.complete()) {
+    // A write error may show only when the last block is written.
+    if (!buffer.finish() || !stream.good()) {
         throw ConversionFailure{"can not write output file " + names.output + "\n", true};
     }
     return fit;
+}
+
+std::string fitWarning(const AddressFit& fit, std::int32_t addressWidth) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "address %04X does not fit the address width %d; a width of %d holds every address, or --crop "
+                  "leaves such words out",
+                  static_cast<unsigned>(fit.firstOutside()), static_cast<int>(addressWidth), fit.widthNeeded());
+    return text;
+}
+
+// Puts a finished output in place, unless --strict refuses it for a warning; then says what became of
+// words beyond the address width.
+void putInPlace(OutputFile& output, InputWarnings& warnings, const AddressFit& fit, const FileNames& names,
+                std::int32_t addressWidth, const RunSettings& settings) {
+    const bool wordsOutside = fit.anyOutside() && !settings.crop;
+    if (settings.strict && (warnings.any() || wordsOutside)) {
+        if (wordsOutside) {
+            warnings.warn(fitWarning(fit, addressWidth));
+        }
+        throw ConversionFailure{output.writesInPlace()
+                                    ? "output file " + names.output +
+                                          " was written as it went, but --strict makes warnings errors\n"
+                                    : "output file " + names.output + " not written: --strict makes warnings errors\n",
+                                true};
+    }
+    if (!output.complete()) {
+        throw ConversionFailure{"can not write output file " + names.output + "\n", true};
+    }
+    if (wordsOutside) {
+        warnings.warn(fitWarning(fit, addressWidth));
+    } else if (fit.anyOutside()) {
+        std::fprintf(stderr, "%s: note: words beyond the address width %d are left out: %llu, the first at address %04X\n",
+                     warnings.source().c_str(), static_cast<int>(addressWidth),
+                     static_cast<unsigned long long>(fit.outsideCount()), static_cast<unsigned>(fit.firstOutside()));
+    }
 }
 
 // Converts one file, and is the one place where a failure becomes its message and its keystroke.
@@ -98,12 +138,10 @@ int convert(const std::string& argument, RunSettings& settings, const ProgramDes
         createOutput(output, input.get(), names);
         const std::int32_t addressWidth = addressWidthFor(settings);
         std::fputs(program.writer.nameNotice(names.stem).c_str(), stderr);
-        const AddressFit fit = writeOutput(input.get(), openedName, output, names, program.writer, addressWidth);
-        if (fit.anyOutside()) {
-            std::fprintf(stderr,
-                         "warning: address %04X does not fit the address width %d; a width of %d holds every address\n",
-                         static_cast<unsigned>(fit.firstOutside()), static_cast<int>(addressWidth), fit.widthNeeded());
-        }
+        InputWarnings warnings(openedName, stderr);
+        const AddressFit fit =
+            writeOutput(input.get(), warnings, output, names, program.writer, addressWidth, settings.crop);
+        putInPlace(output, warnings, fit, names, addressWidth, settings);
         return 0;
     } catch (const ConversionFailure& failure) {
         std::fputs(failure.message.c_str(), stderr);
@@ -129,7 +167,7 @@ int run(int argc, char** argv, const ProgramDescription& program) {
     case CommandLine::Request::convert:
         break;
     }
-    RunSettings settings{line.addressWidth, line.addressWidth.has_value(), line.outputName};
+    RunSettings settings{line.addressWidth, line.addressWidth.has_value(), line.outputName, line.crop, line.strict};
     // Every file is converted, whatever became of the ones before it.
     int status = 0;
     for (const std::string& file : line.files) {

@@ -1,69 +1,215 @@
 #include "hex_record_reader.h"
 
+#include <cstdio>
+
 namespace romtools {
 
 namespace {
+
 constexpr unsigned kDataRecord = 0x00;
 constexpr unsigned kExtendedSegmentAddress = 0x02;
 constexpr unsigned kExtendedLinearAddress = 0x04;
+
+std::string hex2(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X", value & 0xFFu);
+    return text;
+}
+
 }  // namespace
+
+// A whole word whose digits are not all hex digits, or that the end of the input cuts.
+bool HexRecordReader::nextWordAfter(Characters digits, RomWord& word) {
+    const int data = readUnusualBytes(digits, 2);
+    if (data < 0) {
+        endInsideRecord();
+        return nextWordByBytes(word);
+    }
+    queue(nextByte_, static_cast<std::uint16_t>(data), recordLine_);
+    nextByte_ += 2;
+    dataLeft_ -= 2;
+    if (dataLeft_ == 0) {
+        readChecksum();
+    }
+    return nextWordByBytes(word);
+}
+
+bool HexRecordReader::nextWordByBytes(RomWord& word) {
+    while (queued_ == 0 && !stopped_ && !lieWhole()) {
+        if (dataLeft_ > 0) {
+            readDataByte();
+        } else {
+            startRecord();
+        }
+    }
+    if (queued_ == 0) {
+        return !stopped_ && nextWord(word);
+    }
+    word = queue_[delivered_].word;
+    wordLine_ = queue_[delivered_].line;
+    if (++delivered_ == queued_) {
+        queued_ = delivered_ = 0;
+        lieWhole();
+    }
+    return true;
+}
+
+// Sets how many words lie whole ahead in the record, and tells whether any do.
+bool HexRecordReader::lieWhole() {
+    wholeWords_ = queued_ == 0 && !waiting_ && (nextByte_ & 1u) == 0 ? dataLeft_ / 2 : 0;
+    return wholeWords_ != 0;
+}
+
+// Bytes, low byte first, whose characters are not all hex digits: each non-digit reads as 0 and is
+// said once a file, and the end of the input cuts them (-1).
+int HexRecordReader::readUnusualBytes(Characters characters, int bytes) {
+    const int count = bytes * 2;
+    // The lines of the characters, from the last back: a line end belongs to the line it ends, and
+    // line() has counted every one read.
+    std::uint64_t lines[4];
+    std::uint64_t line = input_.line();
+    for (int i = count - 1; i >= 0; --i) {
+        line -= characters[i] == '\n' ? 1 : 0;
+        lines[i] = line;
+    }
+    unsigned value = 0;
+    for (int i = 0; i < count; ++i) {
+        if (characters[i] == TextInput::kEnd) {
+            return -1;
+        }
+        if (digitValue(characters[i]) == kNotADigit && warnings_.firstOf(Doubt::notAHexDigit)) {
+            warnings_.warn(Doubt::notAHexDigit, lines[i],
+                           describeCharacter(characters[i]) + " stands where a hex digit should be; it is read as 0");
+        }
+    }
+    for (int byte = 0; byte < bytes; ++byte) {
+        const unsigned byteValue = hexDigitValue(characters[2 * byte]) << 4 | hexDigitValue(characters[2 * byte + 1]);
+        sum_ += byteValue;
+        value |= byteValue << (8 * byte);
+    }
+    return static_cast<int>(value);
+}
 
 void HexRecordReader::startRecord() {
     int character = input_.get();
-    while (character == '\n') {
+    while (character == '\n' || character == ' ' || character == '\t') {
         character = input_.get();
     }
     if (character != ':') {
-        stopped_ = true;
+        if (character != TextInput::kEnd) {
+            warnings_.warn(Doubt::readingStopped, input_.line(),
+                           "reading stopped at " + describeCharacter(character) +
+                               ", which cannot start a record; the rest of the file is not read");
+        }
+        stop();
         return;
     }
-    // An odd last byte is not data: it is read as the checksum, and the real checksum's digits then
-    // stand where the next record should start.
-    const unsigned words = readHexByte(input_) >> 1u;
-    nextAddress_ = readRecordAddress(input_);
-    const unsigned type = readHexByte(input_);
-    if (type == kDataRecord && !outsideRom_) {
-        wordsLeft_ = words;
-    } else {
-        skipWordsNotingExtendedAddress(type, words);
+    recordLine_ = input_.line();
+    sum_ = 0;
+    const int count = readHexByte();
+    const int addressHigh = readHexByte();
+    const int addressLow = readHexByte();
+    const int type = readHexByte();
+    if (type < 0) {  // the end cut one of them, and so all that follow
+        endInsideRecord();
+        return;
     }
-    if (wordsLeft_ == 0) {
-        readHexByte(input_);  // checksum, not checked
+    if (static_cast<unsigned>(type) == kDataRecord && !outsideRom_) {
+        dataLeft_ = static_cast<unsigned>(count);
+        nextByte_ = static_cast<std::uint32_t>(addressHigh << 8 | addressLow);
+        if (dataLeft_ == 0) {
+            readChecksum();
+        }
+        return;
     }
-}
-
-// A record that delivers nothing is read through all the same. An extended address record with a
-// base above zero moves the data records after it beyond the ROM's 64 KiB; one with a zero base
-// brings them back.
-void HexRecordReader::skipWordsNotingExtendedAddress(unsigned type, unsigned words) {
-    unsigned base = 0;
-    for (; words > 0; --words) {
-        base |= readDataWord(input_);
+    // A record that gives no bytes is read through all the same. An extended address record with a
+    // base above zero moves the data records after it beyond the ROM's 64 KiB; one with a zero base
+    // brings them back.
+    int base = 0;
+    for (int i = 0; i < count; ++i) {
+        const int byte = readHexByte();
+        if (byte < 0) {
+            endInsideRecord();
+            return;
+        }
+        base |= byte;
     }
-    if (type == kExtendedSegmentAddress || type == kExtendedLinearAddress) {
+    if (static_cast<unsigned>(type) == kExtendedSegmentAddress ||
+        static_cast<unsigned>(type) == kExtendedLinearAddress) {
+        if (base != 0) {
+            deliverWaiting();
+        }
         outsideRom_ = base != 0;
     }
+    readChecksum();
 }
 
-bool HexRecordReader::nextWord(RomWord& word) {
-    while (!stopped_ && wordsLeft_ == 0) {
-        startRecord();
+void HexRecordReader::readDataByte() {
+    const int byte = readHexByte();
+    if (byte < 0) {
+        endInsideRecord();
+        return;
     }
-    if (stopped_) {
-        return false;
+    const std::uint32_t address = nextByte_++;
+    --dataLeft_;
+    if (waiting_ && address == waitingAddress_ + 1) {
+        waiting_ = false;
+        queue(waitingAddress_, static_cast<std::uint16_t>(waitingByte_ | byte << 8), recordLine_);
+    } else {
+        deliverWaiting();
+        if ((address & 1u) != 0) {
+            queue(address, static_cast<std::uint16_t>(byte << 8), recordLine_);
+        } else {
+            waiting_ = true;
+            waitingAddress_ = address;
+            waitingByte_ = static_cast<std::uint8_t>(byte);
+            waitingLine_ = recordLine_;
+        }
     }
-    word.address = nextAddress_;
-    word.data = readDataWord(input_);
-    // A word that the end of the input cuts off is not made up from digits the file never held.
-    if (input_.endReached()) {
-        stopped_ = true;
-        return false;
+    if (dataLeft_ == 0) {
+        readChecksum();
     }
-    ++nextAddress_;
-    if (--wordsLeft_ == 0) {
-        readHexByte(input_);  // checksum, not checked
+}
+
+void HexRecordReader::readChecksum() {
+    const unsigned expected = (0x100u - (sum_ & 0xFFu)) & 0xFFu;
+    const int checksum = readHexByte();
+    if (checksum < 0) {
+        endInsideRecord();
+    } else if (static_cast<unsigned>(checksum) != expected && warnings_.firstOf(Doubt::wrongChecksum)) {
+        warnings_.warn(Doubt::wrongChecksum, recordLine_,
+                       "wrong checksum " + hex2(static_cast<unsigned>(checksum)) + "; the record's bytes give " +
+                           hex2(expected));
     }
-    return true;
+}
+
+// The end of the input cut the record short. The byte it cut is lost, and with it a waiting low byte
+// when the cut byte was to be its high byte: no word is made up from digits the file never held.
+void HexRecordReader::endInsideRecord() {
+    warnings_.warn(Doubt::cutOff, recordLine_, "the file ends inside a record");
+    if (dataLeft_ > 0 && waiting_ && nextByte_ == waitingAddress_ + 1) {
+        waiting_ = false;
+    }
+    stop();
+}
+
+void HexRecordReader::stop() {
+    deliverWaiting();
+    dataLeft_ = 0;
+    wholeWords_ = 0;
+    stopped_ = true;
+}
+
+void HexRecordReader::deliverWaiting() {
+    if (waiting_) {
+        waiting_ = false;
+        queue(waitingAddress_, waitingByte_, waitingLine_);
+    }
+}
+
+void HexRecordReader::queue(std::uint32_t byteAddress, std::uint16_t data, std::uint64_t line) {
+    // A byte queues at most two words: a waiting byte it does not complete, and its own.
+    queue_[queued_++] = {{static_cast<std::uint16_t>(byteAddress >> 1), data}, line};
 }
 
 }  // namespace romtools

@@ -1,76 +1,132 @@
-// HexRecordReader: the words of an Intel HEX file, one at a time, and the primitives that read digits.
+// HexRecordReader: the words of an Intel HEX file, one at a time, and the digit table it reads with.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "input_warnings.h"
 #include "rom_word.h"
 #include "text_input.h"
 
 namespace romtools {
 
-// Turns the records of an Intel HEX file into ROM words, one word per call, keeping only its place in
-// the current record. Only data records deliver words, and only while no extended address record has
-// moved them beyond the first 64 KiB. It is lenient with what stands inside a record: checksums are read
-// but not checked, and a character that is not a hex digit counts as 0. It stops for good, without a
-// word, at the first character that cannot start a record (anything but ':' or a line feed) and at the
-// end of the input, also when the end cuts a word's digits short.
-class HexRecordReader {
-public:
-    explicit HexRecordReader(TextInput& input) : input_(input) {}
-
-    // Delivers the next word and returns true, or returns false once the reader has stopped.
-    bool nextWord(RomWord& word);
-
-private:
-    void startRecord();
-    void skipWordsNotingExtendedAddress(unsigned type, unsigned words);
-
-    TextInput& input_;
-    unsigned wordsLeft_ = 0;       // words of the current record not yet delivered
-    std::uint16_t nextAddress_ = 0;
-    bool outsideRom_ = false;      // an extended address record has moved the data beyond 64 KiB
-    bool stopped_ = false;
-};
-
-// Digit values by character: 1 to 9, and a to f and A to F; every other byte is 0.
+// Digit values by character: 0 to 9, a to f and A to F; every other byte, and the end of the input at
+// index 0x1FF (kEnd masked to nine bits), holds kNotADigit, which no pair of digits can reach.
+inline constexpr std::uint16_t kNotADigit = 0x100;
 inline constexpr auto kDigitValues = [] {
-    std::array<std::uint8_t, 256> table{};
-    for (unsigned digit = 1; digit <= 9; ++digit) {
-        table['0' + digit] = static_cast<std::uint8_t>(digit);
+    std::array<std::uint16_t, 512> table{};
+    table.fill(kNotADigit);
+    for (unsigned digit = 0; digit <= 9; ++digit) {
+        table['0' + digit] = static_cast<std::uint16_t>(digit);
     }
     for (unsigned letter = 0; letter < 6; ++letter) {
-        table['A' + letter] = table['a' + letter] = static_cast<std::uint8_t>(10 + letter);
+        table['A' + letter] = table['a' + letter] = static_cast<std::uint16_t>(10 + letter);
     }
     return table;
 }();
 
-// The primitives are defined here so that the reader's loop inlines them: they run for every digit.
-
 // The value of one hex digit, either case; any other character, and the end of the input, gives 0.
 inline unsigned hexDigitValue(int character) {
-    return character >= 0 && character < 256 ? kDigitValues[static_cast<unsigned>(character)] : 0;
+    return kDigitValues[static_cast<unsigned>(character) & 0x1FFu] & 0xFu;
 }
 
-// Two digits, high half first.
-inline std::uint8_t readHexByte(TextInput& input) {
-    const unsigned high = hexDigitValue(input.get());
-    const unsigned low = hexDigitValue(input.get());
-    return static_cast<std::uint8_t>(high * 16 + low);
-}
+// Turns the records of an Intel HEX file into ROM words, one word per call. The image is bytes at byte
+// addresses: a data record puts its bytes at its address and on, and word k is byte 2k (low) and byte
+// 2k+1 (high). Only data records give bytes, and only while no extended address record has moved them
+// beyond the first 64 KiB. A record that ends on a low byte leaves it waiting for the next record,
+// which may start with its high byte; when anything else comes first, it is delivered with a high
+// byte of 0. A record that starts with a high byte on its own gives a low byte of 0.
+//
+// The reader is lenient: a character that is not a hex digit reads as 0, a wrong checksum is only
+// noted, and it stops, without a word more, at the first character that cannot start a record. Every
+// such doubt goes to the warnings with its line. It holds one record's place and at most one waiting
+// byte, never the image.
+class HexRecordReader {
+public:
+    HexRecordReader(TextInput& input, InputWarnings& warnings) : input_(input), warnings_(warnings) {}
 
-// A record's byte address, high byte first, halved to a word address.
-inline std::uint16_t readRecordAddress(TextInput& input) {
-    const unsigned high = readHexByte(input);
-    const unsigned low = readHexByte(input);
-    return static_cast<std::uint16_t>((high * 256 + low) >> 1);
-}
+    // Delivers the next word and returns true, or returns false once the reader has stopped.
+    bool nextWord(RomWord& word) {
+        // Most words lie whole inside a record: they take this way, inlined into the caller's loop,
+        // with the four digits looked up before one check for them all.
+        if (wholeWords_ != 0) {
+            const Characters digits = {input_.get(), input_.get(), input_.get(), input_.get()};
+            const unsigned low = digitValue(digits[0]) << 4 | digitValue(digits[1]);
+            const unsigned high = digitValue(digits[2]) << 4 | digitValue(digits[3]);
+            if ((low | high) > 0xFFu) {
+                return nextWordAfter(digits, word);
+            }
+            sum_ += low + high;
+            word.address = static_cast<std::uint16_t>(nextByte_ >> 1);
+            word.data = static_cast<std::uint16_t>(low | high << 8);
+            wordLine_ = recordLine_;
+            nextByte_ += 2;
+            dataLeft_ -= 2;
+            if (--wholeWords_ == 0 && dataLeft_ == 0) {
+                readChecksum();
+            }
+            return true;
+        }
+        return nextWordByBytes(word);
+    }
+    // The line of the record that gave the last word delivered: for a word in two halves the record
+    // that completed it, for a waiting byte delivered on its own the record that held it.
+    std::uint64_t wordLine() const { return wordLine_; }
 
-// One data word, low byte first.
-inline std::uint16_t readDataWord(TextInput& input) {
-    const unsigned low = readHexByte(input);
-    const unsigned high = readHexByte(input);
-    return static_cast<std::uint16_t>(low + high * 256);
-}
+private:
+    struct Delivery {
+        RomWord word;
+        std::uint64_t line;
+    };
+
+    using Characters = std::array<int, 4>;  // passed by value: it stays in registers
+
+    static unsigned digitValue(int character) { return kDigitValues[static_cast<unsigned>(character) & 0x1FFu]; }
+
+    // Two digits, high half first: the byte, added to the record's sum; -1 when the end cuts it.
+    int readHexByte() {
+        const Characters digits = {input_.get(), input_.get(), 0, 0};
+        const unsigned value = digitValue(digits[0]) << 4 | digitValue(digits[1]);
+        if (value > 0xFFu) {
+            return readUnusualBytes(digits, 1);
+        }
+        sum_ += value;
+        return static_cast<int>(value);
+    }
+
+    bool nextWordAfter(Characters digits, RomWord& word);
+    bool nextWordByBytes(RomWord& word);
+    int readUnusualBytes(Characters characters, int bytes);
+    void startRecord();
+    void readDataByte();
+    void readChecksum();
+    void endInsideRecord();
+    bool lieWhole();
+    void stop();
+    void deliverWaiting();
+    void queue(std::uint32_t byteAddress, std::uint16_t data, std::uint64_t line);
+
+    TextInput& input_;
+    InputWarnings& warnings_;
+    // The current record.
+    std::uint64_t recordLine_ = 0;  // where its ':' stands
+    unsigned sum_ = 0;              // of its bytes read so far
+    unsigned dataLeft_ = 0;         // bytes of a data record in the ROM still to read
+    std::uint32_t nextByte_ = 0;    // the byte address of the next of them
+    // Words of it that lie whole ahead, with nothing queued or waiting: the ones nextWord reads at once.
+    unsigned wholeWords_ = 0;
+    // A low byte whose high byte may start the next record.
+    bool waiting_ = false;
+    std::uint32_t waitingAddress_ = 0;
+    std::uint8_t waitingByte_ = 0;
+    std::uint64_t waitingLine_ = 0;
+    // Words found but not yet delivered: a byte can complete one and start another.
+    std::array<Delivery, 3> queue_{};
+    unsigned queued_ = 0;
+    unsigned delivered_ = 0;
+    std::uint64_t wordLine_ = 0;
+    bool outsideRom_ = false;  // an extended address record has moved the data beyond 64 KiB
+    bool stopped_ = false;
+};
 
 }  // namespace romtools

@@ -24,6 +24,8 @@ public:
     // when a folder stands under its name.
     bool create();
     std::FILE* file() const { return file_; }
+    // True when the output is a device or FIFO, written as the run goes rather than put in place.
+    bool writesInPlace() const { return file_ != nullptr && temporary_.empty(); }
 
     // Closes the file and puts it in place; false, with the temporary file removed, when any of it fails.
     bool complete();

@@ -1,5 +1,7 @@
 #include "text_input.h"
 
+#include <cstring>
+
 #include "stdio_file.h"
 
 namespace romtools {
@@ -13,6 +15,12 @@ bool TextInput::refill() {
     }
     next_ = buffer_.data();
     end_ = next_ + std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    // fread fills the block unless the file ends first, so a mark at the start is whole in it.
+    constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+    if (atStart_ && end_ - next_ >= 3 && std::memcmp(next_, kByteOrderMark, 3) == 0) {
+        next_ += 3;
+    }
+    atStart_ = false;
     if (next_ == end_) {
         ended_ = true;
         failed_ = std::ferror(file_) != 0;
@@ -42,10 +50,15 @@ int TextInput::getByte() {
 }
 
 int TextInput::getWithTextRules() {
-    const int character = getByte();
-    if (character == '\r' && peekByte() == '\n') {
-        ++next_;
-        return '\n';
+    int character = getByte();
+    if (character == '\r') {
+        if (peekByte() == '\n') {
+            ++next_;
+        }
+        character = '\n';
+    }
+    if (character == '\n') {
+        ++lineEnds_;
     }
     return character;
 }

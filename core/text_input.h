@@ -1,15 +1,16 @@
-// TextInput: a file read as text, a block at a time, with CR LF as one line end.
+// TextInput: a file read as text, a block at a time, with CR LF and a lone CR as one line end.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
 namespace romtools {
 
-// Reads a file opened in binary mode as text, a block at a time: CR LF reads as LF, a CR not followed by
-// LF reads as CR, and a Ctrl-Z byte ends the input, hiding itself and everything after it. A read error
-// also ends the input, and failed() tells it apart from the end of the file. The file stays the caller's
-// to close.
+// Reads a file opened in binary mode as text, a block at a time: CR LF and a lone CR each read as LF, a
+// UTF-8 byte-order mark at the very start is skipped, and a Ctrl-Z byte ends the input, hiding itself
+// and everything after it. A read error also ends the input, and failed() tells it apart from the end
+// of the file. Lines are counted as they are read. The file stays the caller's to close.
 class TextInput {
 public:
     static constexpr int kEnd = -1;
@@ -27,6 +28,9 @@ public:
     bool failed() const { return failed_; }
     // True once get() has given kEnd: a character asked for was not there.
     bool endReached() const { return endReached_; }
+    // The line of the next character, from 1; a line end belongs to the line it ends, so after get()
+    // has given one, its line is line() - 1.
+    std::uint64_t line() const { return lineEnds_ + 1; }
 
 private:
     static constexpr unsigned char kCtrlZ = 0x1A;
@@ -40,9 +44,11 @@ private:
     std::vector<unsigned char> buffer_;
     const unsigned char* next_;  // the unread part of the block in buffer_
     const unsigned char* end_;
+    bool atStart_ = true;      // the first block is still to come: it may open with a byte-order mark
     bool ended_ = false;       // nothing more comes from the file
     bool endReached_ = false;
     bool failed_ = false;
+    std::uint64_t lineEnds_ = 0;  // 64 bits on every system: a file may hold more than 2^32 lines
 };
 
 }  // namespace romtools

@@ -1,23 +1,30 @@
 #include "write_rom.h"
 
+#include <array>
+#include <cstdio>
+
 namespace romtools {
 
-int AddressFit::widthNeeded() const {
-    int bits = 1;
-    while ((largest_ >> bits) != 0) {
-        ++bits;
-    }
-    return bits;
-}
-
 AddressFit writeRom(HexRecordReader& reader, RomWriter& writer, std::ostream& output, std::string_view stem,
-                    std::int32_t addressWidth) {
+                    std::int32_t addressWidth, bool crop, InputWarnings& warnings) {
     AddressFit fit(addressWidth);
+    // Every word address a record can reach fits 16 bits: one flag each, 8 KiB whatever the file's size,
+    // in 64-bit words tested and set with a mask, the cheapest way per word.
+    std::array<std::uint64_t, 0x10000 / 64> given{};
     writer.writeHeader(output, stem, addressWidth);
     RomWord word;
     while (output.good() && reader.nextWord(word)) {
-        fit.note(word.address);
-        writer.writeWord(output, word, addressWidth);
+        std::uint64_t& flags = given[word.address >> 6];
+        const std::uint64_t flag = std::uint64_t{1} << (word.address & 63u);
+        if ((flags & flag) != 0 && warnings.firstOf(Doubt::repeatedWord)) {
+            char text[48];
+            std::snprintf(text, sizeof text, "word address %04X was given before", static_cast<unsigned>(word.address));
+            warnings.warn(Doubt::repeatedWord, reader.wordLine(), text);
+        }
+        flags |= flag;
+        if (fit.note(word.address) || !crop) {
+            writer.writeWord(output, word, addressWidth);
+        }
     }
     writer.writeTrailer(output);
     return fit;

@@ -1,10 +1,13 @@
 // The whole conversion on any bytes, through both writers and the CR LF output: the first byte picks
-// the address width, the rest is the HEX file. Checked besides crashes and undefined behaviour: every
-// line ends in CR LF and never in CR CR LF, the VHDL holds one case branch and the MIF one content
-// line per word delivered.
+// the address width, the rest is the HEX file. Checked besides crashes and undefined behaviour: the
+// words delivered are the image that a plain decoding of the same bytes gives (unless the file is cut
+// off or gives a word twice), every line ends in CR LF and never in CR CR LF, and the VHDL holds one
+// case branch and the MIF one content line per word delivered.
 
+#include <cctype>
 #include <climits>
 #include <cstdlib>
+#include <map>
 #include <ostream>
 #include <string>
 
@@ -26,14 +29,75 @@ std::int32_t addressWidthFrom(std::uint8_t byte) {
     return width == INT8_MIN ? INT32_MIN : width;
 }
 
-// The words the reader delivers on its own.
+using Image = std::map<unsigned, unsigned>;  // word address, data
+
+// The image the bytes describe, decoded plainly into bytes at byte addresses and then paired into words:
+// the text rules first (Ctrl-Z ends the text, a byte-order mark at the start goes, CR LF and a lone CR
+// are line ends), then record by record, a non-digit reading as 0, until something cannot start one.
+Image plainDecoding(const std::uint8_t* data, std::size_t size) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    text = text.substr(0, text.find('\x1A'));
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+        text.erase(0, 3);
+    }
+    for (std::size_t cr; (cr = text.find('\r')) != std::string::npos;) {
+        text.replace(cr, text.compare(cr, 2, "\r\n") == 0 ? 2 : 1, "\n");
+    }
+    std::size_t at = 0;
+    const auto readByte = [&text, &at]() {
+        if (at + 2 > text.size()) {
+            return -1;
+        }
+        const std::string digits = text.substr(at, 2);
+        at += 2;
+        return (std::isxdigit(static_cast<unsigned char>(digits[0])) ? std::stoi(digits.substr(0, 1), nullptr, 16) : 0) * 16 +
+               (std::isxdigit(static_cast<unsigned char>(digits[1])) ? std::stoi(digits.substr(1), nullptr, 16) : 0);
+    };
+    std::map<unsigned, unsigned> bytes;
+    bool outside = false;
+    for (;;) {
+        at = text.find_first_not_of("\n \t", at);
+        if (at == std::string::npos || text[at++] != ':') {
+            break;
+        }
+        const int count = readByte();
+        const int address = readByte() * 256 + readByte();
+        const int type = readByte();
+        int base = 0;
+        for (int i = 0; i < count; ++i) {
+            const int byte = readByte();
+            base |= byte;
+            if (type == 0 && !outside && byte >= 0) {
+                bytes[static_cast<unsigned>(address + i)] = static_cast<unsigned>(byte);
+            }
+        }
+        outside = type == 2 || type == 4 ? base != 0 : outside;
+        readByte();
+    }
+    Image image;
+    for (const auto& [address, byte] : bytes) {
+        image[address / 2] |= byte << (address % 2 * 8);
+    }
+    return image;
+}
+
+// The words the reader delivers on its own; aborts when they are not the plain decoding's image.
 std::size_t wordsIn(const std::uint8_t* data, std::size_t size) {
     fuzzing::MemoryFile hex(data, size);
     TextInput input(hex.get());
-    HexRecordReader reader(input);
+    InputWarnings warnings("fuzz", nullptr);
+    HexRecordReader reader(input, warnings);
     std::size_t words = 0;
+    bool repeated = false;
+    Image image;
     for (RomWord word; reader.nextWord(word);) {
         ++words;
+        repeated = repeated || image.count(word.address) != 0;
+        image[word.address] = word.data;
+    }
+    // A word in two halves, or one cut off, is said in a warning and may differ from the plain image.
+    if (!repeated && warnings.firstOf(Doubt::cutOff) && image != plainDecoding(data, size)) {
+        std::abort();
     }
     return words;
 }
@@ -49,8 +113,9 @@ std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& write
     CrLfFileBuf buffer(file.get());
     std::ostream output(&buffer);
     TextInput input(hex.get());
-    HexRecordReader reader(input);
-    writeRom(reader, writer, output, "Fuzz", width);
+    InputWarnings warnings("fuzz", nullptr);
+    HexRecordReader reader(input, warnings);
+    writeRom(reader, writer, output, "Fuzz", width, false, warnings);
     if (!buffer.finish()) {
         std::abort();
     }

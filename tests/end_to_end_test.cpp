@@ -76,10 +76,14 @@ std::string golden(const std::string& name) {
 }
 
 // A HEX file big enough that its output outgrows every buffer on the way to the disk.
+// Its records follow each other and carry real checksums: a clean file.
 std::string largeHexFile() {
     std::string file;
-    for (int record = 0; record < 4000; ++record) {
-        file += ":0800000000283F308A000800CF\r\n";
+    char record[32];
+    for (unsigned address = 0; address < 4000 * 8; address += 8) {
+        const unsigned sum = 0x08 + (address >> 8) + (address & 0xFF) + 0x129;  // 0x129: the data bytes
+        std::snprintf(record, sizeof record, ":08%04X0000283F308A000800%02X\r\n", address, (0x100 - sum % 0x100) % 0x100);
+        file += record;
     }
     return file + ":00000001FF\r\n";
 }
@@ -108,9 +112,10 @@ struct Case {
 };
 
 // The line after a run whose words do not all fit the address width.
-std::string fitWarning(const std::string& address, std::int32_t width, int needed) {
-    return "warning: address " + address + " does not fit the address width " + std::to_string(width) +
-           "; a width of " + std::to_string(needed) + " holds every address\n";
+std::string fitWarning(const std::string& address, std::int32_t width, int needed,
+                       const std::string& input = "prog.hex") {
+    return input + ": warning: address " + address + " does not fit the address width " + std::to_string(width) +
+           "; a width of " + std::to_string(needed) + " holds every address, or --crop leaves such words out\n";
 }
 // The worked example's word at 0010 lies beyond 4 address bits.
 const std::string kBeyond4Bits = fitWarning("0010", 4, 5);
@@ -229,6 +234,24 @@ std::vector<Case> sharedCases(const Program& p) {
         cases.push_back(tooWide);
     }
 
+    // --strict fails a file on any warning; its output stays as it was, or a device got it as it went.
+    const std::string notWritten = " not written: --strict makes warnings errors\n";
+    Case strict = fails("StrictFailsOnAReaderWarning", p, {"--strict", "prog.hex"},
+                        kQuestion + "\nprog.hex:2: warning: word address 0000 was given before\noutput file " + out +
+                            notWritten,
+                        true);
+    strict.files.front().second = golden("repeated_address.hex");
+    strict.invocation.input = "2\n";
+    cases.push_back(strict);
+    Case device = withoutPreviousOutput(fails(
+        "StrictOnADevice", p, {"--strict", "prog.hex"},
+        kQuestion + "\n" + kBeyond4Bits + "output file " + out + " was written as it went, but --strict makes warnings errors\n",
+        true));
+    device.links = {{out, "/dev/null"}};
+    device.invocation.input = "4\n";
+    device.posixOnly = true;
+    cases.push_back(device);
+
     const std::string large = largeHexFile();
     Case fullLater = full;
     fullLater.name = "DiskFullWithLargeOutput";
@@ -286,7 +309,8 @@ std::vector<Case> optionCases(const Program& p) {
     const std::string usage = "usage: " + p.name + " [-w width] [-o output] input_filename...\n";
     const std::string mended =
         p.name == "quenlor" ? "entity name -prog is not a VHDL name; the entity is named prog\n" : "";
-    const std::string manyFiles = kBeyond4Bits + "can not open input file missing.hex\n" + kBeyond4Bits;
+    const std::string manyFiles =
+        kBeyond4Bits + "can not open input file missing.hex\n" + fitWarning("0010", 4, 5, "sub/prog.hex");
     struct Row {
         const char* name;
         std::vector<std::string> arguments;
@@ -300,9 +324,11 @@ std::vector<Case> optionCases(const Program& p) {
         {"WidthAndOutputOptions", {"-w4", "-o", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
         {"LongOptions", {"--width=4", "--output=prog.rom", "prog.hex"}, 0, kBeyond4Bits, {"prog.rom"}, ""},
         {"LongOptionsApart", {"--width", "4", "--output", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
-        {"DoubleDashEndsTheOptions", {"-w", "4", "--", "-prog.hex"}, 0, mended + kBeyond4Bits, {"-prog" + p.extension},
+        {"DoubleDashEndsTheOptions", {"-w", "4", "--", "-prog.hex"}, 0, mended + fitWarning("0010", 4, 5, "-prog.hex"), {"-prog" + p.extension},
          ""},
         {"ManyFiles", {"-w", "4", "prog.hex", "missing.hex", "sub/prog.hex"}, 1, manyFiles, {out, sub}, ""},
+        {"StrictFailsOnTheWidthWarning", {"-w", "4", "--strict", "prog.hex"}, 1,
+         kBeyond4Bits + "output file " + out + " not written: --strict makes warnings errors\n", {}, ""},
         {"WidthOutOfRange", {"-w", "65", "prog.hex"}, 1, "invalid address width 65\n", {}, ""},
         {"WidthNotANumber", {"--width=4x", "prog.hex"}, 1, "invalid address width 4x\n", {}, ""},
         {"OutputWithTwoFiles", {"-o", "x.out", "prog.hex", "sub/prog.hex"}, 1,
@@ -347,7 +373,8 @@ std::vector<Case> optionCases(const Program& p) {
 // Conversions that succeed, alike for both programs.
 std::vector<Case> conversionCases(const Program& p) {
     std::vector<Case> cases = {
-        converts("WorkedExample", p, "work\\Prog.hex", "seven_words", "4\n", "seven_words_width_4", kBeyond4Bits),
+        converts("WorkedExample", p, "work\\Prog.hex", "seven_words", "4\n", "seven_words_width_4",
+                 fitWarning("0010", 4, 5, "work\\Prog.hex")),
         converts("LfLineEnds", p, "prog.hex", "seven_words_lf", "4\n", "seven_words_width_4", kBeyond4Bits),
         converts("CtrlZEndsTheInput", p, "prog.hex", "seven_words_ctrl_z", "4\n", "seven_words_width_4", kBeyond4Bits),
         converts("DefaultWidthForZero", p, "prog.hex", "seven_words", "0\n", "seven_words_width_13"),
@@ -355,13 +382,23 @@ std::vector<Case> conversionCases(const Program& p) {
                  fitWarning("0000", -1, 5)),
         // Extended address records, and configuration words and EEPROM data beyond 64 KiB, give no words.
         converts("Inhx32Image", p, "prog.hex", "inhx32", "0\n", "inhx32_width_13"),
-        converts("RepeatedAddress", p, "prog.hex", "repeated_address", "2\n", "repeated_address_width_2"),
+        converts("RepeatedAddress", p, "prog.hex", "repeated_address", "2\n", "repeated_address_width_2",
+                 "prog.hex:2: warning: word address 0000 was given before\n"),
         converts("NoWords", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4"),
         converts("UpperCaseExtension", p, "prog.HEX", "seven_words", "4\n", "seven_words_width_4", kBeyond4Bits),
         withInputNamed(converts("UpperCaseExtensionOnTheFile", p, "prog.HEX", "seven_words", "4\n",
-                                "seven_words_width_4", kBeyond4Bits),
+                                "seven_words_width_4", fitWarning("0010", 4, 5, "prog.HEX")),
                        "prog.HEX"),
     };
+
+    // --crop leaves out the word beyond 4 bits, with a note that --strict does not fail on.
+    Case cropped = converts("CropWithStrict", p, "prog.hex", "seven_words", "4\n", "seven_words_width_4_cropped",
+                            "prog.hex: note: words beyond the address width 4 are left out: 1, the first at address 0010\n");
+    cropped.invocation.arguments = {"--crop", "--strict", "prog.hex"};
+    cases.push_back(cropped);
+    Case clean = converts("StrictOnACleanFile", p, "prog.hex", "seven_words", "0\n", "seven_words_width_13");
+    clean.invocation.arguments = {"--strict", "prog.hex"};
+    cases.push_back(clean);
 
     Case ended = converts("DefaultWidthAtEndOfInput", p, "prog.hex", "seven_words", "", "seven_words_width_13");
     ended.invocation.endInput = true;

@@ -14,26 +14,36 @@ namespace {
 using testing::fileWith;
 using Words = std::vector<std::pair<unsigned, unsigned>>;  // word address, data
 
-Words wordsOf(std::string_view fileBytes) {
-    const FilePtr file = fileWith(fileBytes);
-    TextInput input(file.get());
-    HexRecordReader reader(input);
+struct Read {
     Words words;
+    std::string warnings;  // as standard error shows them, for the file t.hex
+};
+
+Read read(std::string_view fileBytes) {
+    const FilePtr file = fileWith(fileBytes);
+    const FilePtr sink(std::tmpfile());
+    TextInput input(file.get());
+    InputWarnings warnings("t.hex", sink.get());
+    HexRecordReader reader(input, warnings);
+    Read result;
     RomWord word;
     while (reader.nextWord(word)) {
-        words.emplace_back(word.address, word.data);
+        result.words.emplace_back(word.address, word.data);
     }
     EXPECT_FALSE(reader.nextWord(word)) << "a stopped reader stays stopped";
-    return words;
+    result.warnings = testing::contentsOf(sink.get());
+    return result;
 }
 
 const Words kWorkedExampleWords = {{0, 0x2800}, {1, 0x303F}, {2, 0x008A}, {3, 0x0008},
                                    {4, 0x3FFF}, {5, 0x1234}, {16, 0xFFFF}};
+const char* const kAnyWarnings = nullptr;
 
 struct ReaderCase {
     const char* scenario;
     std::string file;
     Words expected;
+    const char* warnings = "";  // checked exactly, unless kAnyWarnings
 };
 
 TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
@@ -43,45 +53,75 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
          kWorkedExampleWords},
         {"LF line ends", ":0800000000283F308A000800CF\n:04000800FF3F341270\n:02002000FFFFE0\n:00000001FF\n",
          kWorkedExampleWords},
-        {"records without line ends between them", ":0400000000283F30C1:020004008A003E", {{0, 0x2800}, {1, 0x303F}, {2, 0x008A}}},
-        {"last line without a line end", ":02000000341200", {{0, 0x1234}}},
+        {"lone CR line ends", ":0800000000283F308A000800CF\r:04000800FF3F341270\r:02002000FFFFE0\r:00000001FF\r",
+         kWorkedExampleWords},
+        {"records without line ends between them", ":0400000000283F3065:020004008A0070", {{0, 0x2800}, {1, 0x303F}, {2, 0x008A}}},
+        {"last line without a line end", ":020000003412B8", {{0, 0x1234}}},
         {"end record only", ":00000001FF\r\n", {}},
         {"empty file", "", {}},
-        {"line ends only", "\r\n\n\r\n\n", {}},
-        {"blank lines between records", "\r\n:02000000341200\r\n\r\n\n:02000200785600\r\n", {{0, 0x1234}, {1, 0x5678}}},
-        {"odd byte address is halved", ":02001100AABB00\n", {{0x0008, 0xBBAA}}},
-        {"an extended address of zero delivers nothing", ":020000040000FA\n:02000000341200\n", {{0, 0x1234}}},
-        {"other record types deliver nothing", ":0400000312345678FF\n:0400000512345678FF\n", {}},
-        {"reading goes on after the end record", ":00000001FF\n:02000000341200\n", {{0, 0x1234}}},
+        {"line ends only", "\r\n\n\r\n\n\r", {}},
+        {"blank lines between records", "\r\n:020000003412B8\r\n\r\n\n:0200020078562E\r\n", {{0, 0x1234}, {1, 0x5678}}},
+        {"blanks and tabs around records", " \t:020000003412B8 \t\r\n\t:0200020078562E  \r\n", {{0, 0x1234}, {1, 0x5678}}},
+        {"byte-order mark", "\xEF\xBB\xBF:020000003412B8\r\n", {{0, 0x1234}}},
+        {"an extended address of zero delivers nothing", ":020000040000FA\n:020000003412B8\n", {{0, 0x1234}}},
+        {"other record types deliver nothing", ":0400000312345678FF\n:0400000512345678FF\n", {}, kAnyWarnings},
+        {"reading goes on after the end record", ":00000001FF\n:020000003412B8\n", {{0, 0x1234}}},
         {"data beyond 64 KiB is left out until the base is zero again",
-         ":020000040001F9\n:02000E00FF3F00\n:020000040000FA\n:02000000341200\n", {{0, 0x1234}}},
+         ":020000040001F9\n:02000E00FF3F00\n:020000040000FA\n:020000003412B8\n", {{0, 0x1234}}, kAnyWarnings},
         {"a segment base moves data out too",
-         ":020000021000EC\n:02000000AAAA00\n:020000020000FC\n:02000200785600\n", {{1, 0x5678}}},
-        {"an odd count in another record type", ":0300000511223344\n:02000000341200\n", {}},
-        {"lower-case digits", ":04000800ff3f3412zz\n", {{4, 0x3FFF}, {5, 0x1234}}},
-        {"non-hex characters count as 0", ":02000000G1z2xx\n", {{0, 0x0201}}},
-        {"bytes above 0x7F count as 0", ":02000000\xC1\xE1" "12xx\n", {{0, 0x1200}}},
-        {"wrong checksums go unnoticed", ":02000000FFFF00\n:02000200AAAA00\n", {{0, 0xFFFF}, {1, 0xAAAA}}},
-        {"the same address twice gives both words", ":02000000111100\n:02000000222200\n", {{0, 0x1111}, {0, 0x2222}}},
-        // An odd count: the last data byte is taken as the checksum, whose digits then stop the reader.
-        {"odd byte count", ":03000000112233CC\n:02001000123400\n", {{0, 0x2211}}},
-        {"one data byte", ":010000003300\n:02001000123400\n", {}},
-        {"a word cut off by the end of the input", ":04000000AB12CD", {{0, 0x12AB}}},
-        {"a record cut off before its data", ":0400", {}},
-        {"the end right after the last word", ":0400000034127856", {{0, 0x1234}, {1, 0x5678}}},
-        {"lone CR stops after the record", ":02000000341200\r:02000200785600\r\n", {{0, 0x1234}}},
-        {"blank after the checksum", ":02000000341200 \r\n:02000200785600\r\n", {{0, 0x1234}}},
-        {"tab before the first record", "\t:02000000341200\r\n", {}},
-        {"byte-order mark", "\xEF\xBB\xBF:02000000341200\r\n", {}},
-        {"text after the last record", ":02000000341200\r\nend of image\r\n:02000200785600\r\n", {{0, 0x1234}}},
-        {"Ctrl-Z after the last record", ":02000000341200\r\n\x1A", {{0, 0x1234}}},
-        {"Ctrl-Z hides the records after it", ":02000000341200\r\n\x1A:02000200785600\r\n", {{0, 0x1234}}},
-        {"Ctrl-Z inside a record ends its digits", ":0400000034\x1A" "12785600\r\n", {}},
-        {"a lone CR as the last digit counts as 0", ":02000000341\r", {{0, 0x1034}}},
-        {"CR before Ctrl-Z is a lone CR", ":02000000341200\r\x1A\n:02000200785600\r\n", {{0, 0x1234}}},
+         ":020000021000EC\n:02000000AAAA00\n:020000020000FC\n:0200020078562E\n", {{1, 0x5678}}, kAnyWarnings},
+        {"lower-case digits", ":04000800ff3f341270\n", {{4, 0x3FFF}, {5, 0x1234}}},
+        {"bytes above 0x7F count as 0", ":02000000\xC1\xE1" "12xx\n", {{0, 0x1200}}, kAnyWarnings},
+        {"the same address twice gives both words", ":020000001111DC\n:020000002222BA\n", {{0, 0x1111}, {0, 0x2222}}},
+        // Bytes at byte addresses: odd counts and odd starts, and words that a record boundary splits.
+        {"odd byte count", ":03000000112233CC\n:020010003412A8\n", {{0, 0x2211}, {1, 0x0033}, {8, 0x1234}}, kAnyWarnings},
+        {"one data byte", ":0100000011EE\n:020010003412A8\n", {{0, 0x0011}, {8, 0x1234}}},
+        {"an odd count in another record type", ":0300000511223392\n:020000003412B8\n", {{0, 0x1234}}},
+        {"an odd start begins with a high byte", ":02001100AABB88\n", {{8, 0xAA00}, {9, 0x00BB}}},
+        {"a word split across two records", ":0300000011223397\n:0100030044B8\n", {{0, 0x2211}, {1, 0x4433}}},
+        {"a waiting byte before a gap", ":0100000011EE\n:0100050022D8\n", {{0, 0x0011}, {2, 0x2200}}},
+        {"a waiting byte across a zero base", ":0300000011223397\n:020000040000FA\n:0100030044B8\n",
+         {{0, 0x2211}, {1, 0x4433}}},
+        {"a waiting byte before the data moves out", ":0300000011223397\n:020000040001F9\n:0100030044B8\n",
+         {{0, 0x2211}, {1, 0x0033}}},
+        {"a waiting byte at the end", ":0300000011223397\n", {{0, 0x2211}, {1, 0x0033}}},
+        {"a waiting byte when the end cuts the next header", ":0300000011223397\n:0100", {{0, 0x2211}, {1, 0x0033}},
+         kAnyWarnings},
+        {"a waiting byte whose partner the end cuts", ":0300000011223397\n:01000300", {{0, 0x2211}},
+         "t.hex:2: warning: the file ends inside a record\n"},
+        {"the end cuts only the checksum", ":03000000112233", {{0, 0x2211}, {1, 0x0033}}, kAnyWarnings},
+        // The end of the input inside a record, and a Ctrl-Z as that end.
+        {"a word cut off by the end of the input", ":04000000AB12CD", {{0, 0x12AB}}, kAnyWarnings},
+        {"a record cut off before its data", ":0400", {}, kAnyWarnings},
+        {"Ctrl-Z after the last record", ":020000003412B8\r\n\x1A", {{0, 0x1234}}},
+        {"Ctrl-Z hides the records after it", ":020000003412B8\r\n\x1A:0200020078562E\r\n", {{0, 0x1234}}},
+        {"Ctrl-Z inside a record ends its digits", ":0400000034\x1A" "12785600\r\n", {}, kAnyWarnings},
+        {"a lone CR as the last digit counts as 0", ":02000000341\r", {{0, 0x1034}}, kAnyWarnings},
+        {"CR before Ctrl-Z is a line end", ":020000003412B8\r\x1A\n:0200020078562E\r\n", {{0, 0x1234}}},
+        // Each doubt, said once a file with its line.
+        {"text after the last record", ":020000003412B8\r\n\r\nend of image\r\n:0200020078562E\r\n", {{0, 0x1234}},
+         "t.hex:3: warning: reading stopped at 'e', which cannot start a record; the rest of the file is not read\n"},
+        {"a byte that cannot start a record", ":020000003412B8\n\x80", {{0, 0x1234}},
+         "t.hex:2: warning: reading stopped at byte 0x80, which cannot start a record; the rest of the file is not "
+         "read\n"},
+        {"non-hex characters count as 0", "\n:02000000G1z2FB\n:0200020078G62E\n", {{0, 0x0201}, {1, 0x0678}},
+         "t.hex:2: warning: 'G' stands where a hex digit should be; it is read as 0\n"
+         "t.hex:3: warning: wrong checksum 2E; the record's bytes give 7E\n"},
+        {"a line end in a record", ":020000003412\r\nB8\r\n", {{0, 0x1234}},
+         "t.hex:1: warning: a line end stands where a hex digit should be; it is read as 0\n"
+         "t.hex:1: warning: wrong checksum 0B; the record's bytes give B8\n"
+         "t.hex:2: warning: reading stopped at '8', which cannot start a record; the rest of the file is not read\n"},
+        {"wrong checksums, in the ROM or beyond it", ":020000040001F8\n:02000000FFFF00\n", {},
+         "t.hex:1: warning: wrong checksum F8; the record's bytes give F9\n"},
+        {"the file ends inside a record", ":020000003412B8\n:0200020078", {{0, 0x1234}},
+         "t.hex:2: warning: the file ends inside a record\n"},
     };
     for (const ReaderCase& c : cases) {
-        EXPECT_EQ(wordsOf(c.file), c.expected) << c.scenario;
+        const Read result = read(c.file);
+        EXPECT_EQ(result.words, c.expected) << c.scenario;
+        if (c.warnings != kAnyWarnings) {
+            EXPECT_EQ(result.warnings, c.warnings) << c.scenario;
+        }
     }
 }
 
@@ -91,10 +131,11 @@ TEST(HexRecordReader, LongestRecordAtTheTopAddressKeepsCountingWordAddresses) {
         record += "0100";
     }
     record += "FF00\r\n";
-    const Words words = wordsOf(record);
-    ASSERT_EQ(words.size(), 127u);
-    EXPECT_EQ(words.front(), std::make_pair(0x7FFFu, 1u));
-    EXPECT_EQ(words.back(), std::make_pair(0x7FFFu + 126u, 1u));
+    const Words words = read(record).words;
+    ASSERT_EQ(words.size(), 128u);
+    EXPECT_EQ(words.front(), std::make_pair(0x7FFFu, 0x0100u));
+    EXPECT_EQ(words[1], std::make_pair(0x8000u, 0x0100u));
+    EXPECT_EQ(words.back(), std::make_pair(0x807Eu, 0xFF00u));
 }
 
 TEST(HexDigitValue, ReadsBothCasesAndCountsEverythingElseAsZero) {

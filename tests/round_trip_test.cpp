@@ -25,20 +25,39 @@ namespace fs = std::filesystem;
 using Image = std::vector<unsigned>;  // the 14-bit word at each word address of the ROM
 
 struct Sample {
-    std::string name;  // tests/pic/<name>.hex; also the VHDL entity's name
-    int addressWidth;  // wide enough that no two words share a choice
+    std::string name;  // tests/pic/<name>.hex, or tests/producers/ when made from a binary; the entity's name
+    int addressWidth;  // without --crop, wide enough that no two words share a choice
+    std::vector<std::string> options;
+    std::string notes;              // what the run says after the question
+    const char* binary = nullptr;   // tests/producers/<binary>, the image the HEX file was made from
 };
 
+const std::string kLeftOut = ".hex: note: words beyond the address width ";
 const Sample kSamples[] = {
     {"classic_inhx8m", 14},  // configuration word at word address 0x2007
     {"classic_inhx32", 14},
     {"enhanced_inhx32", 13},  // configuration words and EEPROM data above 64 KiB
+    // A classic core's program counter has 13 bits, a 1K-word part's 10: --crop leaves the configuration
+    // word out, so no choice repeats and every MIF line lies within its depth.
+    {"classic_inhx8m", 13, {"--crop", "--strict"},
+     "classic_inhx8m" + kLeftOut + "13 are left out: 1, the first at address 2007\n"},
+    {"classic_inhx8m", 10, {"--crop"}, "classic_inhx8m" + kLeftOut + "10 are left out: 1, the first at address 2007\n"},
+    // An odd-length image as common tools write it: records of odd length, and words split between two.
+    {"odd_objcopy", 9, {"--strict"}, "", "odd.bin"},
+    {"odd_srec_cat_16", 9, {"--strict"}, "", "odd.bin"},
+    {"odd_srec_cat_32", 9, {"--strict"}, "", "odd.bin"},
+    {"odd_srec_cat_255", 9, {"--strict"}, "", "odd.bin"},
+    {"odd_intelhex_255", 9, {"--strict"}, "", "odd.bin"},
 };
+
+bool crops(const Sample& sample) {
+    return std::find(sample.options.begin(), sample.options.end(), "--crop") != sample.options.end();
+}
 
 // The ROM as the HEX file describes it, read independently of the programs: data records at their full
 // byte address (segment and linear bases applied), the low 14 bits of each word at its word address,
-// zero elsewhere, and nothing from above the first 64 KiB.
-Image decodeHex(const std::string& text, int addressWidth) {
+// zero elsewhere, and nothing from above the first 64 KiB. With crop, words beyond the ROM are left out.
+Image decodeHex(const std::string& text, int addressWidth, bool crop) {
     Image image(std::size_t{1} << addressWidth, 0);
     std::istringstream lines(text);
     unsigned long base = 0;
@@ -57,7 +76,7 @@ Image decodeHex(const std::string& text, int addressWidth) {
         } else if (type == 0) {
             for (unsigned i = 0; i + 1 < count; i += 2) {
                 const unsigned long byteAddress = base + address + i;
-                if (byteAddress < 0x10000) {
+                if (byteAddress < 0x10000 && (!crop || byteAddress / 2 < image.size())) {
                     EXPECT_LT(byteAddress / 2, image.size()) << "the sample's width is too small";
                     image.at(byteAddress / 2) = (byteAt(4 + i) | byteAt(5 + i) << 8) & 0x3FFF;
                 }
@@ -65,6 +84,26 @@ Image decodeHex(const std::string& text, int addressWidth) {
         }
     }
     return image;
+}
+
+// The image a binary holds from address 0, as 16-bit words low byte first.
+Image binaryImage(const std::string& bytes, int addressWidth) {
+    Image image(std::size_t{1} << addressWidth, 0);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        image.at(i / 2) |= (static_cast<unsigned char>(bytes[i]) << (i % 2 * 8)) & 0x3FFF;
+    }
+    return image;
+}
+
+fs::path sampleFolder(const Sample& sample) {
+    return sample.binary != nullptr ? ROMTOOLS_PRODUCERS_DIR : ROMTOOLS_PIC_DIR;
+}
+
+Image expectedImage(const Sample& sample) {
+    const fs::path folder = sampleFolder(sample);
+    return sample.binary != nullptr
+               ? binaryImage(readFile(folder / sample.binary), sample.addressWidth)
+               : decodeHex(readFile(folder / (sample.name + ".hex")), sample.addressWidth, crops(sample));
 }
 
 // Reads a MIF as a reader that follows the format's grammar does, and throws at the first thing such a
@@ -162,21 +201,28 @@ private:
 };
 
 
-// Converts tests/pic/<sample>.hex, copied to <stem>.hex in a work folder below temp, with the answer
+// Converts <folder>/<sample>.hex, copied to <stem>.hex in a work folder below temp, with the answer
 // given; returns the output's path.
-fs::path convert(const fs::path& program, const std::string& extension, const std::string& sample,
+fs::path convert(const fs::path& program, const std::string& extension, const fs::path& sample,
                  const std::string& stem, const std::string& answer, const fs::path& temp,
-                 const std::string& notes = "") {
+                 const std::string& notes = "", const std::vector<std::string>& options = {}) {
     const fs::path folder = temp / "work";
     fs::create_directories((folder / stem).parent_path());
-    fs::copy_file(fs::path(ROMTOOLS_PIC_DIR) / (sample + ".hex"), folder / (stem + ".hex"));
+    fs::copy_file(sample, folder / (stem + ".hex"));
     Invocation invocation;
-    invocation.arguments = {stem + ".hex"};
+    invocation.arguments = options;
+    invocation.arguments.push_back(stem + ".hex");
     invocation.input = answer;
     const Outcome outcome = runProgram(program, folder, invocation);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.standardError, kQuestion + "\n" + notes);
     return folder / (stem + extension);
+}
+
+// Converts a sample as its row says.
+fs::path convert(const fs::path& program, const std::string& extension, const Sample& sample, const fs::path& temp) {
+    return convert(program, extension, sampleFolder(sample) / (sample.name + ".hex"), sample.name,
+                   std::to_string(sample.addressWidth) + "\n", temp, sample.notes, sample.options);
 }
 
 // A testbench that sets every address in turn and prints what romout gives, one number a line.
@@ -246,12 +292,10 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
     }
     const Sample& sample = GetParam();
     TempDirectory temp;
-    const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample.name, sample.name,
-                                  std::to_string(sample.addressWidth) + "\n", temp.path());
+    const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path());
     const fs::path folder = vhdl.parent_path();
     writeFile(folder / "tb.vhd", testbench(sample));
-    const Image expected = decodeHex(readFile(fs::path(ROMTOOLS_PIC_DIR) / (sample.name + ".hex")),
-                                     sample.addressWidth);
+    const Image expected = expectedImage(sample);
 
     for (const std::string standard : {"93", "08"}) {
         const fs::path output = folder / ("sim" + standard + ".txt");
@@ -271,10 +315,8 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
 TEST_P(RoundTrip, MifCarriesTheSameImage) {
     const Sample& sample = GetParam();
     TempDirectory temp;
-    const fs::path mif = convert(ROMTOOLS_SAPTRUM_PATH, ".mif", sample.name, sample.name,
-                                 std::to_string(sample.addressWidth) + "\n", temp.path());
-    const Image expected = decodeHex(readFile(fs::path(ROMTOOLS_PIC_DIR) / (sample.name + ".hex")),
-                                     sample.addressWidth);
+    const fs::path mif = convert(ROMTOOLS_SAPTRUM_PATH, ".mif", sample, temp.path());
+    const Image expected = expectedImage(sample);
     try {
         EXPECT_EQ(StrictMifReader(readFile(mif)).read(), expected);
     } catch (const std::exception& refusal) {
@@ -287,8 +329,9 @@ TEST(DefaultWidth, ClassicImageGivesTheWarning) {
     for (const auto& [program, extension] :
          {std::pair{ROMTOOLS_QUENLOR_PATH, ".vhd"}, std::pair{ROMTOOLS_SAPTRUM_PATH, ".mif"}}) {
         TempDirectory temp;
-        convert(program, extension, "classic_inhx8m", "classic", "0\n", temp.path(),
-                "warning: address 2007 does not fit the address width 13; a width of 14 holds every address\n");
+        convert(program, extension, fs::path(ROMTOOLS_PIC_DIR) / "classic_inhx8m.hex", "classic", "0\n", temp.path(),
+                "classic.hex: warning: address 2007 does not fit the address width 13; a width of 14 holds every "
+                "address, or --crop leaves such words out\n");
     }
 }
 
@@ -306,8 +349,8 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
         std::transform(base.begin(), base.end(), base.begin(), [](unsigned char c) { return std::tolower(c); });
         const std::string notice = stem.find('/') != std::string::npos ? "" :
             "entity name " + base + " is not a VHDL name; the entity is named " + entity + "\n";
-        const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", "enhanced_inhx32", stem, "0\n", temp.path(),
-                                      notice);
+        const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", fs::path(ROMTOOLS_PIC_DIR) / "enhanced_inhx32.hex",
+                                      stem, "0\n", temp.path(), notice);
         for (const std::string standard : {"93", "08"}) {
             const fs::path output = temp.path() / "ghdl.txt";
             EXPECT_EQ(ghdl(temp.path() / "work", standard, "-a", "'" + stem + ".vhd'", output), "") << stem;
@@ -317,7 +360,7 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
 }
 
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {
-    return info.param.name;
+    return info.param.name + (crops(info.param) ? "_crop_" + std::to_string(info.param.addressWidth) : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(PicSamples, RoundTrip, ::testing::ValuesIn(kSamples), sampleName);

@@ -35,7 +35,7 @@ TEST(TextInput, TextRulesHoldAcrossBlockEdges) {
     }
     const std::pair<std::string, std::string> cases[] = {
         {padding + "\r\n:", padding + "\n:"},
-        {padding + "\r\r\n:", padding + "\r\n:"},
+        {padding + "\r\r\n:", padding + "\n\n:"},
         {padding + "\n\x1A:", padding + "\n"},
         {padding + "x\r\n:", padding + "x\n:"},
         {manyLines, manyLinesRead},

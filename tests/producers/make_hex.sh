@@ -1,0 +1,27 @@
+#!/bin/sh
+# Writes odd.bin, 1001 bytes, and the HEX files that common tools make of it, for the round-trip tests:
+# objcopy (Debian package binutils), srec_cat with blocks of 16, 32 and 255 bytes (srecord), and the
+# intelhex package with 255-byte records (python3-intelhex). Odd lengths end or split records on a low
+# byte. The files are committed; run this to remake them.
+set -e
+# Debian's own python3, which python3-intelhex extends.
+cd "$(dirname "$0")"
+/usr/bin/python3 -c "
+import sys
+state = 1
+data = bytearray()
+for _ in range(1001):
+    state = (state * 1103515245 + 12345) % 2**31
+    data.append(state >> 16 & 0xFF)
+open('odd.bin', 'wb').write(data)
+"
+objcopy -I binary -O ihex odd.bin odd_objcopy.hex
+for size in 16 32 255; do
+  srec_cat odd.bin -binary -o odd_srec_cat_$size.hex -intel -obs=$size
+done
+/usr/bin/python3 -c "
+from intelhex import IntelHex
+image = IntelHex()
+image.loadbin('odd.bin')
+image.write_hex_file('odd_intelhex_255.hex', byte_count=255)
+"
