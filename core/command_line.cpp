@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -54,46 +55,37 @@ ValueOption valueOption(std::string_view argument) {
     return {};
 }
 
-// Takes the options from argv[index] on, up to the first file or "--"; returns the index after them,
-// or -1 with line refused or answered.
-int readOptions(int argc, char** argv, const std::string& usage, CommandLine& line) {
-    int index = 1;
-    for (; index < argc && argv[index][0] == '-' && argv[index][1] != '\0'; ++index) {
-        const std::string_view argument = argv[index];
-        if (argument == "--") {
-            return index + 1;
-        }
-        if (argument == "-h" || argument == "--help") {
-            line.request = CommandLine::Request::help;
-            return -1;
-        }
-        if (argument == "-V" || argument == "--version") {
-            line.request = CommandLine::Request::version;
-            return -1;
-        }
-        if (argument == "--crop" || argument == "--strict") {
-            (argument == "--crop" ? line.crop : line.strict) = true;
-            continue;
-        }
-        ValueOption option = valueOption(argument);
-        if (option.name.empty()) {
-            line = refused("unknown option " + std::string(argument) + "\n" + usage);
-            return -1;
-        }
-        if (!option.value && index + 1 == argc) {
-            line = refused("option " + std::string(argument) + " needs a value\n" + usage);
-            return -1;
-        }
-        const std::string value(option.value ? *option.value : argv[++index]);
-        if (option.name == "-o") {
-            line.outputName = value;
-            continue;
-        }
-        line.addressWidth = widthOption(value);
-        if (!line.addressWidth) {
-            line = refused("invalid address width " + value + "\n");
-            return -1;
-        }
+// Reads one option at argv[index], with its value; returns the index of the last argument it took, or
+// -1 with line refused or answered.
+int readOption(int argc, char** argv, int index, const std::string& usage, CommandLine& line) {
+    const std::string_view argument = argv[index];
+    if (argument == "-h" || argument == "--help" || argument == "-V" || argument == "--version") {
+        line.request = argument == "-h" || argument == "--help" ? CommandLine::Request::help
+                                                                : CommandLine::Request::version;
+        return -1;
+    }
+    if (argument == "--crop" || argument == "--strict") {
+        (argument == "--crop" ? line.crop : line.strict) = true;
+        return index;
+    }
+    const ValueOption option = valueOption(argument);
+    if (option.name.empty()) {
+        line = refused("unknown option " + std::string(argument) + "\n" + usage);
+        return -1;
+    }
+    if (!option.value && index + 1 == argc) {
+        line = refused("option " + std::string(argument) + " needs a value\n" + usage);
+        return -1;
+    }
+    const std::string value(option.value ? *option.value : argv[++index]);
+    if (option.name == "-o") {
+        line.outputName = value;
+        return index;
+    }
+    line.addressWidth = widthOption(value);
+    if (!line.addressWidth) {
+        line = refused("invalid address width " + value + "\n");
+        return -1;
     }
     return index;
 }
@@ -101,22 +93,34 @@ int readOptions(int argc, char** argv, const std::string& usage, CommandLine& li
 }  // namespace
 
 CommandLine parseCommandLine(int argc, char** argv, const std::string& programName) {
-    // Without any argument the program answers as it always has.
+    // Without any argument the program gives its first, shortest usage line, which scripts may expect.
     if (argc < 2) {
         return refused("usage: " + programName + " input_filename\n");
     }
     const std::string usage = "usage: " + programName + " [-w width] [-o output] input_filename...\n";
     CommandLine line;
-    const int firstFile = readOptions(argc, argv, usage, line);
-    if (firstFile < 0) {
-        return line;
+    // Options stand anywhere among the files, and every one is read before a file is converted; "--"
+    // ends them, and "-" alone is a file: standard input.
+    bool optionsEnded = false;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view argument = argv[index];
+        if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
+            line.files.emplace_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if ((index = readOption(argc, argv, index, usage, line)) < 0) {
+            return line;
+        }
     }
-    line.files.assign(argv + firstFile, argv + argc);
     if (line.files.empty()) {
         return refused(usage);
     }
     if (line.outputName && line.files.size() > 1) {
         return refused("-o is allowed with one input file only\n" + usage);
+    }
+    const bool readsStandardInput = std::find(line.files.begin(), line.files.end(), "-") != line.files.end();
+    if (readsStandardInput && (!line.addressWidth || !line.outputName)) {
+        return refused("reading the image from standard input needs -w and -o\n" + usage);
     }
     return line;
 }
@@ -124,9 +128,13 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
 std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension) {
     return "usage: " + programName + " [-w width] [-o output] input_filename...\n" + summary + "\n\n"
            "Each input_filename ends in .hex or .HEX; the output goes next to it, under the\n"
-           "same name with " + extension + ". Without -w the first file asks on the console\n"
+           "same name with " + extension + ". A name of - reads the image from standard input,\n"
+           "with -w and -o. Without -w the first file asks on the console\n"
            "  " + addressWidthQuestion() + "\n"
-           "and the answer serves every file; after a failure the program waits for Enter.\n\n"
+           "and the answer (1 to 64; 0 for the default) serves every file; after a failure\n"
+           "the program waits for Enter.\n\n"
+           "Options may stand before or after the files; -- ends them, so that a file whose\n"
+           "name starts with - follows it (or is written ./-name.hex).\n\n"
            "  -w, --width N      the address width, 1 to 64: nothing is asked, no key awaited\n"
            "  -o, --output FILE  write FILE instead (with one input file only)\n"
            "  --crop             leave out words beyond the address width, with a note\n"
@@ -139,8 +147,9 @@ std::string helpText(const std::string& programName, const std::string& summary,
            "not a hex digit (read as 0), a wrong checksum, a file that ends inside a record,\n"
            "a word address given twice, and words beyond the address width.\n\n"
            "In a Makefile:\n"
-           "  rom" + extension + ": rom.hex\n"
-           "  \t" + programName + " -w 14 -o $@ $<\n";
+           "  build/%" + extension + ": %.hex\n"
+           "  \t@mkdir -p $(@D)\n"
+           "  \t" + programName + " -w 13 -o $@ $<\n";
 }
 
 }  // namespace romtools

@@ -8,8 +8,8 @@
 
 namespace romtools {
 
-// What the command line asks of a run. Options come first, and "--" ends them; every argument after
-// them is a HEX file to convert.
+// What the command line asks of a run. Options may stand anywhere, and "--" ends them; every other
+// argument is a HEX file to convert, "-" standing for standard input.
 struct CommandLine {
     enum class Request { convert, help, version, refuse };
     Request request = Request::convert;
@@ -22,8 +22,9 @@ struct CommandLine {
 };
 
 // Reads the options: -w N, --width N, --width=N (N from 1 to 64); -o FILE, --output FILE,
-// --output=FILE (with one input file only); --crop; --strict; -h, --help; -V, --version. The program's name goes into
-// the usage line of a refusal.
+// --output=FILE (with one input file only); --crop; --strict; -h, --help; -V, --version. The first
+// refusal from the left is the one given, with the program's name in its usage line. Reading standard
+// input ("-") needs -w and -o.
 CommandLine parseCommandLine(int argc, char** argv, const std::string& programName);
 
 // The text of --help: the options, the question and a Makefile rule.

@@ -70,6 +70,10 @@ std::int32_t addressWidthFor(RunSettings& settings) {
                                     std::to_string(kMaxAddressWidth) + "\n",
                                 true};
     }
+    if (*settings.addressWidth < 1) {
+        throw ConversionFailure{"address width " + std::to_string(*settings.addressWidth) + " is too small, at least 1\n",
+                                true};
+    }
     return *settings.addressWidth;
 }
 
@@ -146,6 +150,10 @@ int convert(const std::string& argument, RunSettings& settings, const ProgramDes
     } catch (const ConversionFailure& failure) {
         std::fputs(failure.message.c_str(), stderr);
         if (failure.awaitsKeystroke && !settings.batch) {
+            // In a terminal the wait would look like a hang; from a pipe or a file it takes no hint.
+            if (standardInputIsATerminal()) {
+                std::fputs("press Enter to go on\n", stderr);
+            }
             std::getchar();
         }
         return 1;

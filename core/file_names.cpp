@@ -1,5 +1,7 @@
 #include "file_names.h"
 
+#include "platform.h"
+
 namespace romtools {
 
 namespace {
@@ -25,6 +27,9 @@ std::string withoutExtension(const std::string& name) {
 
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
                                       const std::optional<std::string>& outputName) {
+    if (argument == kStandardInputArgument && outputName) {
+        return FileNames{argument, kStandardInputName, *outputName, withoutExtension(*outputName)};
+    }
     const std::size_t cut = extensionStart(argument);
     const std::string_view extension = std::string_view(argument).substr(cut);
     if (extension != ".hex" && extension != ".HEX") {
@@ -39,6 +44,9 @@ std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_v
 
 FilePtr openInput(const FileNames& names, std::string& openedName) {
     openedName = names.input;
+    if (names.argument == kStandardInputArgument) {
+        return FilePtr(standardInputInBinaryMode());
+    }
     FilePtr input(std::fopen(names.input.c_str(), "rb"));
     if (!input && names.argument != names.input) {
         openedName = names.argument;

@@ -30,6 +30,21 @@ void openClosedStandardStreams() {
 #endif
 }
 
+std::FILE* standardInputInBinaryMode() {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    return stdin;
+}
+
+bool standardInputIsATerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(fileno(stdin)) != 0;
+#endif
+}
+
 bool isSameFile(std::FILE* input, const std::string& name) {
 #ifdef _WIN32
     (void)input;

@@ -11,6 +11,12 @@ namespace romtools {
 // of the run can take a standard stream's place. Nothing to do on Windows.
 void openClosedStandardStreams();
 
+// Standard input, switched to binary mode where the system tells text from binary (Windows).
+std::FILE* standardInputInBinaryMode();
+
+// True when standard input is a terminal, where a user types.
+bool standardInputIsATerminal();
+
 // True when name leads to the file open as input, through a link say: the output would replace the
 // input. Always false on Windows, which gives no inode numbers to compare.
 bool isSameFile(std::FILE* input, const std::string& name);

@@ -14,7 +14,8 @@ for page in "$@"; do
   text=$(LC_ALL=C MANWIDTH=200 man -l "$page" 2>/dev/null)
   for message in "input_filename" "Input file should be HEX file." "can not open input file" \
                  "can not create output file" "can not read input file" "can not write output file" \
-                 "ROM ADDRESS WIDTH? (enter 0 for using default value 13):" "is too large, at most 64" \
+                 "ROM ADDRESS WIDTH? (enter 0 for using default value 13):" "is too large, at most 64" "is too small, at least 1" "press Enter to go on" \
+                 "needs -w and -o" \
                  "does not fit the address width" "or --crop leaves such words out" "words beyond the address width" \
                  "which cannot start a record" "stands where a hex digit should be" "wrong checksum" \
                  "the file ends inside a record" "was given before" "--strict makes warnings errors" "unknown option" "invalid address width" "--version"; do

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <csignal>
@@ -223,15 +228,19 @@ std::vector<Case> sharedCases(const Program& p) {
         cases.push_back(interrupted);
     }
 
-    // A mistyped answer saturates rather than wrap round to some other width.
+    // Answers that are no ROM's width are refused; a mistyped one saturates rather than wrap round.
     const std::pair<const char*, std::string> refusedWidths[] = {
-        {"WidthAbove64Refused", "65"}, {"LargestWidthRefused", "2147483647"}, {"MistypedWidthRefused", "99999999999"}};
-    for (const auto& [name, answer] : refusedWidths) {
-        const std::string width = answer.size() > 10 ? "2147483647" : answer;
-        Case tooWide = fails(name, p, {"prog.hex"},
-                             kQuestion + "\naddress width " + width + " is too large, at most 64\n", true);
-        tooWide.invocation.input = answer + "\n";
-        cases.push_back(tooWide);
+        {"WidthAbove64Refused", "65\naddress width 65 is too large, at most 64\n"},
+        {"LargestWidthRefused", "2147483647\naddress width 2147483647 is too large, at most 64\n"},
+        {"MistypedWidthRefused", "99999999999\naddress width 2147483647 is too large, at most 64\n"},
+        {"NegativeWidthRefused", "-3\naddress width -3 is too small, at least 1\n"},
+        {"MostNegativeWidthRefused", "-2147483648\naddress width -2147483648 is too small, at least 1\n"},
+    };
+    for (const auto& [name, answerAndMessage] : refusedWidths) {
+        const std::size_t lineEnd = answerAndMessage.find('\n') + 1;
+        Case refused = fails(name, p, {"prog.hex"}, kQuestion + "\n" + answerAndMessage.substr(lineEnd), true);
+        refused.invocation.input = answerAndMessage.substr(0, lineEnd);
+        cases.push_back(refused);
     }
 
     // --strict fails a file on any warning; its output stays as it was, or a device got it as it went.
@@ -318,9 +327,18 @@ std::vector<Case> optionCases(const Program& p) {
         std::string standardError;
         std::vector<std::string> converted;  // outputs that hold the worked example at width 4
         std::string standardOutput;
+        std::string standardInput;  // piped in whole, when the row reads "-"
     };
     const Row rows[] = {
         {"WidthOption", {"-w", "4", "prog.hex"}, 0, kBeyond4Bits, {out}, ""},
+        {"OptionsAfterTheFile", {"prog.hex", "-w", "4", "-o", sub}, 0, kBeyond4Bits, {sub}, ""},
+        {"RepeatedOptionCountsLast", {"-w", "9", "prog.hex", "-w4"}, 0, kBeyond4Bits, {out}, ""},
+        {"StandardInput", {"-w", "4", "-", "-o", out}, 0, fitWarning("0010", 4, 5, "<stdin>"), {out}, "",
+         golden("seven_words.hex")},
+        {"StandardInputNeedsWidthAndOutput", {"-w", "4", "-"}, 1,
+         "reading the image from standard input needs -w and -o\n" + usage, {}, ""},
+        {"NameThatStartsWithAMinus", {"-w", "4", "prog.hex", "-prog.hex"}, 1, "unknown option -prog.hex\n" + usage,
+         {}, ""},
         {"WidthAndOutputOptions", {"-w4", "-o", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
         {"LongOptions", {"--width=4", "--output=prog.rom", "prog.hex"}, 0, kBeyond4Bits, {"prog.rom"}, ""},
         {"LongOptionsApart", {"--width", "4", "--output", sub, "prog.hex"}, 0, kBeyond4Bits, {sub}, ""},
@@ -351,6 +369,8 @@ std::vector<Case> optionCases(const Program& p) {
         c.status = row.status;
         c.standardError = row.standardError;
         c.standardOutput = row.standardOutput;
+        c.invocation.input = row.standardInput;
+        c.invocation.endInput = !row.standardInput.empty();
         for (const std::string& name : row.converted) {
             c.outputs.emplace_back(name, golden("seven_words_width_4" + p.extension));
         }
@@ -378,8 +398,6 @@ std::vector<Case> conversionCases(const Program& p) {
         converts("LfLineEnds", p, "prog.hex", "seven_words_lf", "4\n", "seven_words_width_4", kBeyond4Bits),
         converts("CtrlZEndsTheInput", p, "prog.hex", "seven_words_ctrl_z", "4\n", "seven_words_width_4", kBeyond4Bits),
         converts("DefaultWidthForZero", p, "prog.hex", "seven_words", "0\n", "seven_words_width_13"),
-        converts("NegativeWidth", p, "prog.hex", "seven_words", "-1\n", "seven_words_width_minus_1",
-                 fitWarning("0000", -1, 5)),
         // Extended address records, and configuration words and EEPROM data beyond 64 KiB, give no words.
         converts("Inhx32Image", p, "prog.hex", "inhx32", "0\n", "inhx32_width_13"),
         converts("RepeatedAddress", p, "prog.hex", "repeated_address", "2\n", "repeated_address_width_2",
@@ -432,8 +450,6 @@ std::vector<Case> quenlorCases() {
     const Program& q = kQuenlor;
     std::vector<Case> cases = {
         converts("AnswerAfterBlankLines", q, "prog.hex", "seven_words", "\n  \n 8\n", "seven_words_width_8"),
-        converts("MostNegativeWidth", q, "prog.hex", "seven_words", "-2147483648\n", "seven_words_width_most_negative",
-                 fitWarning("0000", INT32_MIN, 5)),
         converts("AddressWiderThan32Bits", q, "prog.hex", "seven_words", "40\n", "seven_words_width_40"),
     };
 
@@ -481,8 +497,6 @@ std::vector<Case> saptrumCases() {
     const Program& m = kSaptrum;
     return {
         converts("Width1", m, "prog.hex", "seven_words", "1\n", "seven_words_width_1", fitWarning("0002", 1, 5)),
-        converts("MostNegativeWidth", m, "prog.hex", "seven_words", "-2147483648\n", "seven_words_width_minus_1",
-                 fitWarning("0000", INT32_MIN, 5)),
         // Depths beyond 32 bits are written exactly, up to 64 address bits.
         converts("Width31", m, "prog.hex", "end_record_only", "31\n", "end_record_only_width_31"),
         converts("Width32", m, "prog.hex", "end_record_only", "32\n", "end_record_only_width_32"),
@@ -661,6 +675,60 @@ TEST(TwoRunsAtOnce, LeaveOneCompleteOutputOrTheOther) {
     });
     EXPECT_EQ(runProgram(kQuenlor.path, work, first).status, 0);
     EXPECT_EQ(readFile(work / "prog.vhd"), convertAlone("13\n"));
+}
+
+// In a terminal a failure that awaits Enter says so, so that the wait does not look like a hang; Enter
+// ends it. The program's three standard streams are a pseudo-terminal, as in a console.
+TEST(Terminal, SaysWhatTheWaitIsFor) {
+    if (kOnWindows) {
+        GTEST_SKIP() << "needs a POSIX pseudo-terminal";
+    }
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+    const std::string console = ptsname(terminal);
+    TempDirectory temp;
+    const pid_t child = fork();
+    if (child == 0) {
+        setsid();
+        const int side = open(console.c_str(), O_RDWR);
+        if (side < 0 || chdir(temp.path().c_str()) != 0 || dup2(side, 0) < 0 || dup2(side, 1) < 0 || dup2(side, 2) < 0) {
+            _exit(127);
+        }
+        execl(kQuenlor.path.c_str(), "quenlor", "missing.hex", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string shown;  // the terminal turns each line end into CR LF
+    char block[256];
+    pollfd ready{terminal, POLLIN, 0};
+    for (int tries = 0; shown.find("go on\r\n") == std::string::npos && tries < 100 && poll(&ready, 1, 100) >= 0;
+         ++tries) {
+        const ssize_t length = (ready.revents & POLLIN) != 0 ? read(terminal, block, sizeof block) : 0;
+        shown.append(block, static_cast<std::size_t>(std::max<ssize_t>(length, 0)));
+    }
+    EXPECT_EQ(shown, "can not open input file missing.hex\r\npress Enter to go on\r\n");
+    int status = 0;
+    EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the program waits for Enter";
+    EXPECT_EQ(write(terminal, "\n", 1), 1);
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    close(terminal);
+}
+
+// README's Makefile rule as it stands, in a fresh folder where its output folder does not exist yet.
+TEST(ReadmeMakefileRule, RunsAsWritten) {
+    if (kOnWindows || std::system("make --version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "make is not installed";
+    }
+    const std::string readme = readFile(ROMTOOLS_README);
+    const std::size_t rule = readme.find("```make\n") + 8;
+    ASSERT_GT(rule, 8u) << "README shows no Makefile block";
+    TempDirectory temp;
+    writeFile(temp.path() / "Makefile", readme.substr(rule, readme.find("```", rule) - rule));
+    writeFile(temp.path() / "prog.hex", golden("seven_words.hex"));
+    const std::string make = "cd '" + temp.path().string() + "' && PATH='" + kQuenlor.path.parent_path().string() +
+                             ":'\"$PATH\" make -s build/prog.vhd >make.log 2>&1";
+    EXPECT_EQ(std::system(make.c_str()), 0) << readFile(temp.path() / "make.log");
+    EXPECT_EQ(readFile(temp.path() / "build" / "prog.vhd"), golden("seven_words_width_13.vhd"));
 }
 
 }  // namespace
