@@ -13,6 +13,7 @@
 #include "hex_record_reader.h"
 #include "line_format.h"
 #include "mif_writer.h"
+#include "vhdl_array_writer.h"
 #include "vhdl_writer.h"
 #include "write_rom.h"
 
@@ -91,6 +92,7 @@ void BM_WriteWord(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK_TEMPLATE(BM_WriteWord, VhdlRomWriter)->Arg(13)->Arg(64);
+BENCHMARK_TEMPLATE(BM_WriteWord, VhdlArrayRomWriter)->Arg(13);
 BENCHMARK_TEMPLATE(BM_WriteWord, MifWriter)->Arg(13);
 
 // The whole conversion as the programs run it: the reader through writeRom into a writer.

@@ -5,12 +5,14 @@
 #include <utility>
 
 #include "address_width_question.h"
+#include "vhdl_array_writer.h"
 
 namespace romtools {
 
 namespace {
 
-constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {{"--width", "-w"}, {"--output", "-o"}};
+constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {
+    {"--width", "-w"}, {"--output", "-o"}, {"--style", "--style"}};
 
 // A decimal number from 1 to 64 and nothing else, or nothing.
 std::optional<std::int32_t> widthOption(std::string_view text) {
@@ -57,7 +59,7 @@ ValueOption valueOption(std::string_view argument) {
 
 // Reads one option at argv[index], with its value; returns the index of the last argument it took, or
 // -1 with line refused or answered.
-int readOption(int argc, char** argv, int index, const std::string& usage, CommandLine& line) {
+int readOption(int argc, char** argv, int index, const std::string& usage, bool offersStyles, CommandLine& line) {
     const std::string_view argument = argv[index];
     if (argument == "-h" || argument == "--help" || argument == "-V" || argument == "--version") {
         line.request = argument == "-h" || argument == "--help" ? CommandLine::Request::help
@@ -69,7 +71,7 @@ int readOption(int argc, char** argv, int index, const std::string& usage, Comma
         return index;
     }
     const ValueOption option = valueOption(argument);
-    if (option.name.empty()) {
+    if (option.name.empty() || (option.name == "--style" && !offersStyles)) {
         line = refused("unknown option " + std::string(argument) + "\n" + usage);
         return -1;
     }
@@ -82,6 +84,14 @@ int readOption(int argc, char** argv, int index, const std::string& usage, Comma
         line.outputName = value;
         return index;
     }
+    if (option.name == "--style") {
+        if (value != "case" && value != "array") {
+            line = refused("invalid style " + value + "; it is case or array\n" + usage);
+            return -1;
+        }
+        line.arrayStyle = value == "array";
+        return index;
+    }
     line.addressWidth = widthOption(value);
     if (!line.addressWidth) {
         line = refused("invalid address width " + value + "\n");
@@ -92,7 +102,7 @@ int readOption(int argc, char** argv, int index, const std::string& usage, Comma
 
 }  // namespace
 
-CommandLine parseCommandLine(int argc, char** argv, const std::string& programName) {
+CommandLine parseCommandLine(int argc, char** argv, const std::string& programName, bool offersStyles) {
     // Without any argument the program gives its first, shortest usage line, which scripts may expect.
     if (argc < 2) {
         return refused("usage: " + programName + " input_filename\n");
@@ -108,7 +118,7 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
             line.files.emplace_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if ((index = readOption(argc, argv, index, usage, line)) < 0) {
+        } else if ((index = readOption(argc, argv, index, usage, offersStyles, line)) < 0) {
             return line;
         }
     }
@@ -118,6 +128,9 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
     if (line.outputName && line.files.size() > 1) {
         return refused("-o is allowed with one input file only\n" + usage);
     }
+    if (line.arrayStyle && line.addressWidth && *line.addressWidth > kMaxArrayAddressWidth) {
+        return refused(arrayWidthRefusal());
+    }
     const bool readsStandardInput = std::find(line.files.begin(), line.files.end(), "-") != line.files.end();
     if (readsStandardInput && (!line.addressWidth || !line.outputName)) {
         return refused("reading the image from standard input needs -w and -o\n" + usage);
@@ -125,7 +138,17 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
     return line;
 }
 
-std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension) {
+std::string arrayWidthRefusal() {
+    return "the array style takes address widths up to " + std::to_string(kMaxArrayAddressWidth) + "\n";
+}
+
+std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension,
+                     bool offersStyles) {
+    const std::string styles =
+        offersStyles ? "  --style case|array a case statement with a branch per word (the default), or a\n"
+                       "                     constant array indexed by the address, widths 1 to 24: open\n"
+                       "                     synthesis takes the array as a memory, in a fraction of the time\n"
+                     : "";
     return "usage: " + programName + " [-w width] [-o output] input_filename...\n" + summary + "\n\n"
            "Each input_filename ends in .hex or .HEX; the output goes next to it, under the\n"
            "same name with " + extension + ". A name of - reads the image from standard input,\n"
@@ -137,6 +160,7 @@ std::string helpText(const std::string& programName, const std::string& summary,
            "name starts with - follows it (or is written ./-name.hex).\n\n"
            "  -w, --width N      the address width, 1 to 64: nothing is asked, no key awaited\n"
            "  -o, --output FILE  write FILE instead (with one input file only)\n"
+           + styles +
            "  --crop             leave out words beyond the address width, with a note\n"
            "  --strict           fail a file on any warning, keeping the previous output\n"
            "  -h, --help         show this text\n"

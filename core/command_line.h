@@ -18,6 +18,7 @@ struct CommandLine {
     std::optional<std::string> outputName;     // -o: instead of the name next to the input
     bool crop = false;                         // --crop: leave out words beyond the address width
     bool strict = false;                       // --strict: a warning about a file fails it
+    bool arrayStyle = false;                   // --style array, for a program that offers styles
     std::vector<std::string> files;
 };
 
@@ -25,9 +26,14 @@ struct CommandLine {
 // --output=FILE (with one input file only); --crop; --strict; -h, --help; -V, --version. The first
 // refusal from the left is the one given, with the program's name in its usage line. Reading standard
 // input ("-") needs -w and -o.
-CommandLine parseCommandLine(int argc, char** argv, const std::string& programName);
+// --style case|array is an option only where offersStyles.
+CommandLine parseCommandLine(int argc, char** argv, const std::string& programName, bool offersStyles = false);
+
+// The refusal of a width above what --style array takes.
+std::string arrayWidthRefusal();
 
 // The text of --help: the options, the question and a Makefile rule.
-std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension);
+std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension,
+                     bool offersStyles = false);
 
 }  // namespace romtools

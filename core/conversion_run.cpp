@@ -15,6 +15,7 @@
 #include "output_file.h"
 #include "platform.h"
 #include "text_input.h"
+#include "vhdl_array_writer.h"
 #include "write_rom.h"
 
 namespace romtools {
@@ -28,6 +29,7 @@ struct RunSettings {
     std::optional<std::string> outputName;     // -o
     bool crop = false;                         // --crop: words beyond the address width are left out
     bool strict = false;                       // --strict: a warning about a file fails it
+    bool arrayStyle = false;                   // --style array
 };
 
 // Why a conversion cannot go on. The steps throw it, and convert() alone reports it; by then the
@@ -73,6 +75,9 @@ std::int32_t addressWidthFor(RunSettings& settings) {
     if (*settings.addressWidth < 1) {
         throw ConversionFailure{"address width " + std::to_string(*settings.addressWidth) + " is too small, at least 1\n",
                                 true};
+    }
+    if (settings.arrayStyle && *settings.addressWidth > kMaxArrayAddressWidth) {
+        throw ConversionFailure{arrayWidthRefusal(), true};
     }
     return *settings.addressWidth;
 }
@@ -141,10 +146,10 @@ int convert(const std::string& argument, RunSettings& settings, const ProgramDes
         OutputFile output(names.output);
         createOutput(output, input.get(), names);
         const std::int32_t addressWidth = addressWidthFor(settings);
-        std::fputs(program.writer.nameNotice(names.stem).c_str(), stderr);
+        RomWriter& writer = settings.arrayStyle ? *program.arrayStyleWriter : program.writer;
+        std::fputs(writer.nameNotice(names.stem).c_str(), stderr);
         InputWarnings warnings(openedName, stderr);
-        const AddressFit fit =
-            writeOutput(input.get(), warnings, output, names, program.writer, addressWidth, settings.crop);
+        const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, addressWidth, settings.crop);
         putInPlace(output, warnings, fit, names, addressWidth, settings);
         return 0;
     } catch (const ConversionFailure& failure) {
@@ -161,10 +166,11 @@ int convert(const std::string& argument, RunSettings& settings, const ProgramDes
 }
 
 int run(int argc, char** argv, const ProgramDescription& program) {
-    const CommandLine line = parseCommandLine(argc, argv, program.name);
+    const bool offersStyles = program.arrayStyleWriter != nullptr;
+    const CommandLine line = parseCommandLine(argc, argv, program.name, offersStyles);
     switch (line.request) {
     case CommandLine::Request::help:
-        std::fputs(helpText(program.name, program.summary, program.extension).c_str(), stdout);
+        std::fputs(helpText(program.name, program.summary, program.extension, offersStyles).c_str(), stdout);
         return 0;
     case CommandLine::Request::version:
         std::printf("%s (romtools) %s\n", program.name, ROMTOOLS_VERSION);
@@ -175,7 +181,8 @@ int run(int argc, char** argv, const ProgramDescription& program) {
     case CommandLine::Request::convert:
         break;
     }
-    RunSettings settings{line.addressWidth, line.addressWidth.has_value(), line.outputName, line.crop, line.strict};
+    RunSettings settings{line.addressWidth, line.addressWidth.has_value(), line.outputName,
+                         line.crop,         line.strict,                   line.arrayStyle};
     // Every file is converted, whatever became of the ones before it.
     int status = 0;
     for (const std::string& file : line.files) {

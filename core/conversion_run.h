@@ -10,6 +10,7 @@ struct ProgramDescription {
     const char* summary;    // what it does, in one sentence, for --help
     const char* extension;  // of its output files, such as ".vhd"
     RomWriter& writer;
+    RomWriter* arrayStyleWriter = nullptr;  // the writer of --style array, for a program that offers it
 };
 
 // Reads the command line and converts each HEX file named on it: opens the input, creates the output

@@ -70,6 +70,15 @@ inline char* putHex4(char* out, std::uint16_t value) {
     return out + 4;
 }
 
+// The comment every format gives a word, "addr %04X: data %04X": the whole address and all 16 bits.
+inline constexpr std::size_t kAddressDataCommentSize = 20;
+inline char* putAddressDataComment(char* out, std::uint16_t address, std::uint16_t data) {
+    out = putText(out, "addr ");
+    out = putHex4(out, address);
+    out = putText(out, ": data ");
+    return putHex4(out, data);
+}
+
 // The two decimal digits of every number below 100.
 inline constexpr auto kDigitPairs = [] {
     std::array<std::array<char, 2>, 100> table{};

@@ -11,11 +11,10 @@ namespace {
 
 // A content line: "<decimal address>\t:\t<data bits>;\t\t% addr %04X: data %04X %\n".
 constexpr std::string_view kColon = "\t:\t";
-constexpr std::string_view kAddressComment = ";\t\t% addr ";
-constexpr std::string_view kDataComment = ": data ";
+constexpr std::string_view kCommentStart = ";\t\t% ";
 constexpr std::string_view kCommentEnd = " %\n";
-constexpr std::size_t kLongestContentLine = 5 + kColon.size() + kDataWidth + kAddressComment.size() + 4 +
-                                            kDataComment.size() + 4 + kCommentEnd.size();
+constexpr std::size_t kLongestContentLine =
+    5 + kColon.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + kCommentEnd.size();
 constexpr std::size_t kContentBufferSize = 64;
 static_assert(kLongestContentLine + kBitsScratch <= kContentBufferSize,
               "the longest line and putBits' scratch fit the buffer");
@@ -64,10 +63,8 @@ void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_
     char* end = putDecimal(line, word.address);
     end = putText(end, kColon);
     end = putBits(end, word.data, kDataWidth);
-    end = putText(end, kAddressComment);
-    end = putHex4(end, word.address);
-    end = putText(end, kDataComment);
-    end = putHex4(end, word.data);
+    end = putText(end, kCommentStart);
+    end = putAddressDataComment(end, word.address, word.data);
     end = putText(end, kCommentEnd);
     writeLine(output, line, end);
 }

@@ -16,6 +16,7 @@
 #include "hex_record_reader.h"
 #include "mif_writer.h"
 #include "temp_file.h"
+#include "vhdl_array_writer.h"
 #include "vhdl_writer.h"
 #include "write_rom.h"
 
@@ -162,6 +163,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkLineEnds(vhdlText);
     if (linesStartingWith(vhdlText, "\t\twhen \"") != words) {
         std::abort();
+    }
+
+    if (width >= 1 && width <= 24) {  // the widths the array style takes
+        VhdlArrayRomWriter array;
+        const std::string arrayText = convert(data, size, array, width);
+        checkLineEnds(arrayText);
+        std::size_t elements = 0;
+        for (const char digit : std::string("0123456789")) {
+            elements += linesStartingWith(arrayText, std::string("\t\t") + digit);
+        }
+        if (elements != words) {
+            std::abort();
+        }
     }
 
     if (width <= 64) {  // the programs refuse wider ROMs

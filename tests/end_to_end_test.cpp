@@ -405,7 +405,9 @@ std::vector<Case> conversionCases(const Program& p) {
         converts("NoWords", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4"),
         converts("UpperCaseExtension", p, "prog.HEX", "seven_words", "4\n", "seven_words_width_4", kBeyond4Bits),
         withInputNamed(converts("UpperCaseExtensionOnTheFile", p, "prog.HEX", "seven_words", "4\n",
-                                "seven_words_width_4", fitWarning("0010", 4, 5, "prog.HEX")),
+                                "seven_words_width_4",
+                                // Windows tells no case apart: the lower-case name opens the file.
+                                fitWarning("0010", 4, 5, kOnWindows ? "prog.hex" : "prog.HEX")),
                        "prog.HEX"),
     };
 
@@ -452,6 +454,17 @@ std::vector<Case> quenlorCases() {
         converts("AnswerAfterBlankLines", q, "prog.hex", "seven_words", "\n  \n 8\n", "seven_words_width_8"),
         converts("AddressWiderThan32Bits", q, "prog.hex", "seven_words", "40\n", "seven_words_width_40"),
     };
+    Case array = converts("ArrayStyle", q, "prog.hex", "seven_words", "6\n", "seven_words_width_6_array");
+    array.invocation.arguments = {"--style", "array", "prog.hex"};
+    cases.push_back(array);
+    const std::string usage = "usage: quenlor [-w width] [-o output] input_filename...\n";
+    const std::string tooWide = "the array style takes address widths up to 24\n";
+    cases.push_back(fails("ArrayStyleWidthOption", q, {"-w", "25", "prog.hex", "--style=array"}, tooWide, false));
+    cases.push_back(fails("InvalidStyle", q, {"--style", "arrays", "prog.hex"},
+                          "invalid style arrays; it is case or array\n" + usage, false));
+    Case typed = fails("ArrayStyleWidthAnswer", q, {"--style", "array", "prog.hex"}, kQuestion + "\n" + tooWide, true);
+    typed.invocation.input = "25\n";
+    cases.push_back(typed);
 
     // The entity is named after the stem's last part; a name that VHDL does not take is mended, and the
     // run says so.
@@ -460,6 +473,7 @@ std::vector<Case> quenlorCases() {
         const char* argument;
         const char* entity;
         const char* mendedFrom;  // the lowered base name, when it was mended
+        const char* style = "case";
     };
     const EntityName entityNames[] = {
         {"FolderLeftOut", "build/fw.hex", "fw", nullptr},
@@ -474,9 +488,13 @@ std::vector<Case> quenlorCases() {
         {"ReservedWordMended", "out.hex", "out_rom", "out"},
         {"LibraryNameMended", "IEEE.hex", "ieee_rom", "ieee"},
         {"ExtensionOnly", ".hex", "rom", ""},
+        {"ArrayStyleMended", "my-rom.hex", "my_rom", "my-rom", "array"},
     };
     for (const EntityName& row : entityNames) {
-        Case named = converts(row.name, kQuenlor, row.argument, "end_record_only", "4\n", "end_record_only_width_4");
+        const std::string style = row.style;
+        Case named = converts(row.name, kQuenlor, row.argument, "end_record_only", "4\n",
+                              style == "case" ? "end_record_only_width_4" : "end_record_only_width_4_array");
+        named.invocation.arguments.insert(named.invocation.arguments.begin(), {"--style", style});
         std::string& vhdl = named.outputs.front().second;
         for (std::size_t at = 0; (at = vhdl.find(" prog", at)) != std::string::npos; at += 5) {
             vhdl.replace(at + 1, 4, row.entity);
@@ -502,6 +520,8 @@ std::vector<Case> saptrumCases() {
         converts("Width32", m, "prog.hex", "end_record_only", "32\n", "end_record_only_width_32"),
         converts("Width64", m, "prog.hex", "end_record_only", "64\n", "end_record_only_width_64"),
         converts("ExtensionOnly", m, ".hex", "end_record_only", "4\n", "end_record_only_width_4"),
+        fails("StyleIsNoOption", m, {"--style", "array", "prog.hex"},
+              "unknown option --style\nusage: saptrum [-w width] [-o output] input_filename...\n", false),
     };
 }
 

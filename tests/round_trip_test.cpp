@@ -30,6 +30,7 @@ struct Sample {
     std::vector<std::string> options;
     std::string notes;              // what the run says after the question
     const char* binary = nullptr;   // tests/producers/<binary>, the image the HEX file was made from
+    bool arrayStyle = false;        // quenlor writes the array style
 };
 
 const std::string kLeftOut = ".hex: note: words beyond the address width ";
@@ -48,6 +49,11 @@ const Sample kSamples[] = {
     {"odd_srec_cat_32", 9, {"--strict"}, "", "odd.bin"},
     {"odd_srec_cat_255", 9, {"--strict"}, "", "odd.bin"},
     {"odd_intelhex_255", 9, {"--strict"}, "", "odd.bin"},
+    // The array style gives the same ROM.
+    {"classic_inhx8m", 14, {"--strict"}, "", nullptr, true},
+    {"classic_inhx8m", 13, {"--crop"}, "classic_inhx8m" + kLeftOut + "13 are left out: 1, the first at address 2007\n",
+     nullptr, true},
+    {"enhanced_inhx32", 13, {}, "", nullptr, true},
 };
 
 bool crops(const Sample& sample) {
@@ -219,10 +225,14 @@ fs::path convert(const fs::path& program, const std::string& extension, const fs
     return folder / (stem + extension);
 }
 
-// Converts a sample as its row says.
+// Converts a sample as its row says; the style is quenlor's alone.
 fs::path convert(const fs::path& program, const std::string& extension, const Sample& sample, const fs::path& temp) {
+    std::vector<std::string> options = sample.options;
+    if (sample.arrayStyle && extension == ".vhd") {
+        options.insert(options.begin(), {"--style", "array"});
+    }
     return convert(program, extension, sampleFolder(sample) / (sample.name + ".hex"), sample.name,
-                   std::to_string(sample.addressWidth) + "\n", temp, sample.notes, sample.options);
+                   std::to_string(sample.addressWidth) + "\n", temp, sample.notes, options);
 }
 
 // A testbench that sets every address in turn and prints what romout gives, one number a line.
@@ -301,7 +311,8 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
         const fs::path output = folder / ("sim" + standard + ".txt");
         ASSERT_EQ(ghdl(folder, standard, "-a", vhdl.filename().string() + " tb.vhd", output), "");
         ASSERT_EQ(ghdl(folder, standard, "-e", "tb", output), "");
-        ASSERT_EQ(ghdl(folder, standard, "-r", "tb", output), "");
+        // Before the first address is set, numeric_std warns of metavalues at time 0: not a fault.
+        ASSERT_EQ(ghdl(folder, standard, "-r", "tb --ieee-asserts=disable-at-0", output), "");
 
         Image simulated;
         std::istringstream printed(readFile(output));
@@ -360,7 +371,8 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
 }
 
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {
-    return info.param.name + (crops(info.param) ? "_crop_" + std::to_string(info.param.addressWidth) : "");
+    return info.param.name + (crops(info.param) ? "_crop_" + std::to_string(info.param.addressWidth) : "") +
+           (info.param.arrayStyle ? "_array" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(PicSamples, RoundTrip, ::testing::ValuesIn(kSamples), sampleName);

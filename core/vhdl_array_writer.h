@@ -1,0 +1,24 @@
+// VhdlArrayRomWriter: the VHDL format in the array style, a ROM entity that reads a constant array.
+#pragma once
+
+#include "rom_writer.h"
+
+namespace romtools {
+
+// The widest address the array style takes. The array holds every address, so simulators and
+// synthesizers allocate all of its 2^width entries; 16M words are beyond any on-chip ROM.
+inline constexpr std::int32_t kMaxArrayAddressWidth = 24;
+
+// Writes the image as one VHDL design unit with the same entity, ports and behaviour as the case
+// style, whose architecture reads a constant array indexed by the address: one element per word, in
+// file order, and zero for every other address. Synthesis tools take the array as a memory, where they
+// take a case statement as a comparator for each word.
+class VhdlArrayRomWriter final : public RomWriter {
+public:
+    std::string nameNotice(std::string_view stem) const override;
+    void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
+    void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
+    void writeTrailer(std::ostream& output) override;
+};
+
+}  // namespace romtools

@@ -1,0 +1,124 @@
+#include "vhdl_entity.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+namespace romtools {
+
+namespace {
+
+// IEEE 1076's reserved words of VHDL-2008 and VHDL-2019, and the names that the written unit uses
+// itself: an entity under any of them does not analyse.
+constexpr std::string_view kReservedNames[] = {
+    "abs", "access", "after", "alias", "all", "and", "architecture", "array", "assert", "assume",
+    "assume_guarantee", "attribute", "begin", "block", "body", "buffer", "bus", "case", "component",
+    "configuration", "constant", "context", "cover", "default", "disconnect", "downto", "else", "elsif",
+    "end", "entity", "exit", "fairness", "file", "for", "force", "function", "generate", "generic",
+    "group", "guarded", "if", "impure", "in", "inertial", "inout", "is", "label", "library", "linkage",
+    "literal", "loop", "map", "mod", "nand", "new", "next", "nor", "not", "null", "of", "on", "open",
+    "or", "others", "out", "package", "parameter", "port", "postponed", "private", "procedure",
+    "process", "property", "protected", "pure", "range", "record", "register", "reject", "release",
+    "rem", "report", "restrict", "restrict_guarantee", "return", "rol", "ror", "select", "sequence",
+    "severity", "shared", "signal", "sla", "sll", "sra", "srl", "strong", "subtype", "then", "to",
+    "transport", "type", "unaffected", "units", "until", "use", "variable", "view", "vmode", "vprop",
+    "vunit", "wait", "when", "while", "with", "xnor", "xor",
+    "ieee", "std", "work", "std_logic_vector",
+};
+
+bool isReserved(std::string_view name) {
+    return std::find(std::begin(kReservedNames), std::end(kReservedNames), name) != std::end(kReservedNames);
+}
+
+bool isLetter(char character) {
+    return character >= 'a' && character <= 'z';
+}
+
+bool isLetterOrDigit(char character) {
+    return isLetter(character) || (character >= '0' && character <= '9');
+}
+
+// A letter, then letters, digits and single underscores, with no underscore at the end; the name is in
+// lower case by now.
+bool isBasicIdentifier(std::string_view name) {
+    if (name.empty() || !isLetter(name.front()) || name.back() == '_') {
+        return false;
+    }
+    for (std::size_t i = 1; i < name.size(); ++i) {
+        if (!isLetterOrDigit(name[i]) && (name[i] != '_' || name[i - 1] == '_')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The part of the stem after its last slash or backslash, on every system, with A to Z lowered.
+std::string baseName(std::string_view stem) {
+    const std::size_t separator = stem.find_last_of("/\\");
+    std::string name(separator == std::string_view::npos ? stem : stem.substr(separator + 1));
+    for (char& character : name) {
+        if (character >= 'A' && character <= 'Z') {
+            character = static_cast<char>(character - 'A' + 'a');
+        }
+    }
+    return name;
+}
+
+// The base name when VHDL takes it as an entity name. Otherwise one made from it: each run of other
+// characters than letters and digits becomes one underscore, none at either end; then "rom" stands in
+// for nothing, before a leading digit, or after a reserved word.
+std::string entityName(const std::string& base) {
+    if (isBasicIdentifier(base) && !isReserved(base)) {
+        return base;
+    }
+    std::string name;
+    for (const char character : base) {
+        if (isLetterOrDigit(character)) {
+            name += character;
+        } else if (!name.empty() && name.back() != '_') {
+            name += '_';
+        }
+    }
+    if (!name.empty() && name.back() == '_') {
+        name.pop_back();
+    }
+    if (name.empty()) {
+        return "rom";
+    }
+    if (!isLetter(name.front())) {
+        return "rom_" + name;
+    }
+    return isReserved(name) ? name + "_rom" : name;
+}
+
+}  // namespace
+
+std::string vhdlEntityName(std::string_view stem) {
+    return entityName(baseName(stem));
+}
+
+std::string vhdlNameNotice(std::string_view stem) {
+    const std::string base = baseName(stem);
+    const std::string name = entityName(base);
+    return name == base ? "" : "entity name " + base + " is not a VHDL name; the entity is named " + name + "\n";
+}
+
+void writeVhdlEntity(std::ostream& output, const std::string& name, std::int32_t addressWidth,
+                     std::string_view moreLibraryClauses) {
+    // Widened first: the width may be the most negative 32-bit number.
+    const std::string addressBound = std::to_string(static_cast<long long>(addressWidth) - 1);
+    output << "library ieee;\n"
+              "use ieee.std_logic_1164.all;\n"
+           << moreLibraryClauses
+           << "\n"
+              "entity " << name << " is\n"
+              "\tport (\n"
+              "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
+              "\t\tromout\t: out std_logic_vector(" << std::to_string(kDataWidth - 1) << " downto 0)\n"
+              "\t);\n"
+              "end " << name << ";\n"
+              "\n"
+              "architecture RTL of " << name << " is\n";
+}
+
+}  // namespace romtools
