@@ -327,7 +327,7 @@ std::vector<Case> optionCases(const Program& p) {
         std::string standardError;
         std::vector<std::string> converted;  // outputs that hold the worked example at width 4
         std::string standardOutput;
-        std::string standardInput;  // piped in whole, when the row reads "-"
+        std::string standardInput{};  // piped in whole, when the row reads "-"
     };
     const Row rows[] = {
         {"WidthOption", {"-w", "4", "prog.hex"}, 0, kBeyond4Bits, {out}, ""},

@@ -27,8 +27,8 @@ using Image = std::vector<unsigned>;  // the 14-bit word at each word address of
 struct Sample {
     std::string name;  // tests/pic/<name>.hex, or tests/producers/ when made from a binary; the entity's name
     int addressWidth;  // without --crop, wide enough that no two words share a choice
-    std::vector<std::string> options;
-    std::string notes;              // what the run says after the question
+    std::vector<std::string> options{};
+    std::string notes{};            // what the run says after the question
     const char* binary = nullptr;   // tests/producers/<binary>, the image the HEX file was made from
     bool arrayStyle = false;        // quenlor writes the array style
 };
