@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the release packages in build-packages/ and checks what each holds:
-#   romtools-VERSION-Linux.tar.gz and romtools_VERSION_amd64.deb from an optimized Linux build,
+#   romtools-VERSION-Linux.tar.gz and romtools_VERSION_amd64.deb from an optimized, static Linux build,
 #   romtools-VERSION-windows-x86_64.zip from the MinGW-w64 cross build.
 # It also installs the Linux build into a temporary prefix and renders its manual pages there. With
 # --install-deb it installs the .deb with apt, runs the installed programs and man, and removes it again.
@@ -46,6 +46,19 @@ for package in "$out"/*.tar.gz "$out"/*.zip; do
 done
 expect "$(cmake -E tar tf "$out"/*.tar.gz)" bin/quenlor bin/saptrum
 expect "$(cmake -E tar tf "$out"/*.zip)" quenlor.exe saptrum.exe quenlor.txt saptrum.txt
+
+# The Linux programs are linked statically: they run on any Linux of the architecture.
+unpacked=$(mktemp -d)
+tar -xzf "$out"/*.tar.gz -C "$unpacked"
+for program in "$unpacked"/*/bin/quenlor "$unpacked"/*/bin/saptrum; do
+  kind=$(file -b "$program")
+  echo "$(basename "$program"): $kind"
+  case $kind in
+    *"statically linked"*) ;;
+    *) echo "not statically linked: $program" >&2; failed=1 ;;
+  esac
+done
+rm -rf "$unpacked"
 
 deb=$(ls "$out"/romtools_*.deb)
 echo "== $(basename "$deb")"
