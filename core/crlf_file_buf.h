@@ -1,8 +1,11 @@
 // CrLfFileBuf: the output stream's buffer, which writes every line feed to the file as CR LF.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <ostream>
 #include <streambuf>
+#include <typeinfo>
 #include <vector>
 
 namespace romtools {
@@ -19,6 +22,24 @@ public:
 
     // Writes out what is buffered and flushes the file; false when any write so far has failed.
     bool finish();
+    bool failed() const { return failed_; }
+
+    // The buffer that the stream writes through, when it is one of these; null otherwise. The type is
+    // final, so comparing type_info is enough, and costs far less than a dynamic_cast per line.
+    static CrLfFileBuf* of(std::ostream& output) {
+        std::streambuf* buffer = output.rdbuf();
+        return buffer != nullptr && typeid(*buffer) == typeid(CrLfFileBuf) ? static_cast<CrLfFileBuf*>(buffer)
+                                                                             : nullptr;
+    }
+    // Room for a line of at most longest bytes (no more than a block), straight in the block for the
+    // file; its writer ends it in CR LF itself and hands its end to commitLine. Nothing is translated.
+    char* lineSpace(std::size_t longest) {
+        if (static_cast<std::size_t>(blockEnd_ - put_) < longest) {
+            drain();
+        }
+        return put_;
+    }
+    void commitLine(char* end) { put_ = end; }
 
 protected:
     std::streamsize xsputn(const char* text, std::streamsize count) override;
@@ -32,6 +53,7 @@ private:
     std::vector<char> block_;  // the next block for the file, line ends already CR LF
     char* put_;                // where the next byte goes in block_
     char* limit_;              // the block's last byte, kept for the CR before a line feed
+    char* blockEnd_;
     bool failed_ = false;
 };
 

@@ -13,10 +13,10 @@ void writeBits(std::ostream& output, std::uint32_t value, std::int32_t count) {
     static const std::string kZeros(1024, '0');
     constexpr std::int32_t kZeroBlock = 1024;
     for (std::int32_t leading = count - 32; leading > 0; leading -= kZeroBlock) {
-        writeLine(output, kZeros.data(), kZeros.data() + std::min(leading, kZeroBlock));
+        writeBytes(output, kZeros.data(), kZeros.data() + std::min(leading, kZeroBlock));
     }
     char bits[32];
-    writeLine(output, bits, putBits(bits, value, count));
+    writeBytes(output, bits, putBits(bits, value, count));
 }
 
 }  // namespace romtools

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <string_view>
 
+#include "crlf_file_buf.h"
+
 namespace romtools {
 
 // Helpers that write one piece of a line into a character buffer and return the advanced pointer, so
@@ -113,14 +115,65 @@ inline char* putDecimal(char* out, std::uint32_t value) {
     return out + length;
 }
 
-// Hands a finished line to the stream's buffer in one call. A short write marks the stream bad, as
-// ostream::write does, without the checks that ostream::write makes on every call.
-inline void writeLine(std::ostream& output, const char* begin, const char* end) {
+// Hands bytes to the stream's buffer in one call. A short write marks the stream bad, as ostream::write
+// does, without the checks that ostream::write makes on every call.
+inline void writeBytes(std::ostream& output, const char* begin, const char* end) {
     const std::streamsize length = end - begin;
     if (output.rdbuf()->sputn(begin, length) != length) {
         output.setstate(std::ios::badbit);
     }
 }
+
+// One output line of at most Size bytes with its line end and putBits' scratch, built where it goes.
+// Through a CrLfFileBuf that is straight in the block for the file, with its CR LF in place: the line
+// is then neither searched for line feeds nor copied, which was most of a word's cost. Through any other
+// stream buffer it is built here and handed over whole, ending in a line feed.
+//
+// LineTarget finds the CrLfFileBuf once per output, at its header, rather than once per line, where
+// the way through ostream's virtual base and the type check cost as much as building the line.
+class LineTarget {
+public:
+    void attach(std::ostream& output) {
+        stream_ = &output;
+        file_ = CrLfFileBuf::of(output);
+    }
+    CrLfFileBuf* fileOf(std::ostream& output) const { return &output == stream_ ? file_ : CrLfFileBuf::of(output); }
+
+private:
+    const std::ostream* stream_ = nullptr;
+    CrLfFileBuf* file_ = nullptr;
+};
+
+template <std::size_t Size>
+class OutputLine {
+public:
+    OutputLine(std::ostream& output, const LineTarget& target)
+        : output_(output), file_(target.fileOf(output)), begin_(file_ != nullptr ? file_->lineSpace(Size) : own_) {}
+    OutputLine(const OutputLine&) = delete;
+    OutputLine& operator=(const OutputLine&) = delete;
+
+    char* begin() const { return begin_; }
+    // Ends the line after end, and hands it over.
+    void finish(char* end) {
+        if (file_ == nullptr) {
+            *end++ = '\n';
+            writeBytes(output_, begin_, end);
+            return;
+        }
+        *end++ = '\r';
+        *end++ = '\n';
+        file_->commitLine(end);
+        if (file_->failed()) {
+            output_.setstate(std::ios::badbit);
+        }
+    }
+
+private:
+    std::ostream& output_;
+    CrLfFileBuf* file_;
+    char own_[Size];
+    char* begin_;
+};
 
 // Writes value as a count-bit binary number, most significant bit first, one '0' or '1' per bit and
 // nothing around them. Bits of value above count are dropped; a count above 32 writes zeros above the

@@ -12,12 +12,11 @@ namespace {
 // A content line: "<decimal address>\t:\t<data bits>;\t\t% addr %04X: data %04X %\n".
 constexpr std::string_view kColon = "\t:\t";
 constexpr std::string_view kCommentStart = ";\t\t% ";
-constexpr std::string_view kCommentEnd = " %\n";
+constexpr std::string_view kCommentEnd = " %";
 constexpr std::size_t kLongestContentLine =
-    5 + kColon.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + kCommentEnd.size();
-constexpr std::size_t kContentBufferSize = 64;
-static_assert(kLongestContentLine + kBitsScratch <= kContentBufferSize,
-              "the longest line and putBits' scratch fit the buffer");
+    5 + kColon.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + kCommentEnd.size() + 2;
+constexpr std::size_t kContentLineSize = 72;
+static_assert(kLongestContentLine + kBitsScratch <= kContentLineSize, "the longest line and putBits' scratch fit");
 
 // 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
 std::string powerOfTwoDecimal(std::int32_t exponent) {
@@ -40,6 +39,7 @@ std::string powerOfTwoDecimal(std::int32_t exponent) {
 }  // namespace
 
 void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std::int32_t addressWidth) {
+    lineTarget_.attach(output);
     // The depth can outgrow every integer type, so it is written from its decimal digits. A power of two
     // never ends in 0, so the last address is the depth with its last digit lowered by one.
     const std::string depth = powerOfTwoDecimal(addressWidth);
@@ -59,14 +59,13 @@ void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std
 }
 
 void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
-    char line[kContentBufferSize];
-    char* end = putDecimal(line, word.address);
+    OutputLine<kContentLineSize> line(output, lineTarget_);
+    char* end = putDecimal(line.begin(), word.address);
     end = putText(end, kColon);
     end = putBits(end, word.data, kDataWidth);
     end = putText(end, kCommentStart);
     end = putAddressDataComment(end, word.address, word.data);
-    end = putText(end, kCommentEnd);
-    writeLine(output, line, end);
+    line.finish(putText(end, kCommentEnd));
 }
 
 void MifWriter::writeTrailer(std::ostream& output) {

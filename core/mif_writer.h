@@ -1,6 +1,7 @@
 // MifWriter: the memory initialization file (MIF) format.
 #pragma once
 
+#include "line_format.h"
 #include "rom_writer.h"
 
 namespace romtools {
@@ -13,6 +14,9 @@ public:
     void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
     void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
     void writeTrailer(std::ostream& output) override;
+
+private:
+    LineTarget lineTarget_;
 
 };
 

@@ -14,10 +14,9 @@ constexpr std::string_view kIndent = "\t\t";
 constexpr std::string_view kArrow = " => \"";
 constexpr std::string_view kCommentStart = "\",\t-- ";
 constexpr std::size_t kLongestElement =
-    kIndent.size() + 5 + kArrow.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 1;
-constexpr std::size_t kElementBufferSize = 64;
-static_assert(kLongestElement + kBitsScratch <= kElementBufferSize,
-              "the longest line and putBits' scratch fit the buffer");
+    kIndent.size() + 5 + kArrow.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 2;
+constexpr std::size_t kElementSize = 72;
+static_assert(kLongestElement + kBitsScratch <= kElementSize, "the longest line and putBits' scratch fit");
 
 }  // namespace
 
@@ -26,6 +25,7 @@ std::string VhdlArrayRomWriter::nameNotice(std::string_view stem) const {
 }
 
 void VhdlArrayRomWriter::writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) {
+    lineTarget_.attach(output);
     writeVhdlEntity(output, vhdlEntityName(stem), addressWidth, "use ieee.numeric_std.all;\n");
     // The run keeps the width to 1..24; clamped, any width gives some bound.
     const std::uint64_t lastAddress = (std::uint64_t{1} << std::clamp(addressWidth, 0, 63)) - 1;
@@ -35,15 +35,13 @@ void VhdlArrayRomWriter::writeHeader(std::ostream& output, std::string_view stem
 }
 
 void VhdlArrayRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
-    char line[kElementBufferSize];
-    char* end = putText(line, kIndent);
+    OutputLine<kElementSize> line(output, lineTarget_);
+    char* end = putText(line.begin(), kIndent);
     end = putDecimal(end, word.address);
     end = putText(end, kArrow);
     end = putBits(end, word.data, kDataWidth);
     end = putText(end, kCommentStart);
-    end = putAddressDataComment(end, word.address, word.data);
-    *end++ = '\n';
-    writeLine(output, line, end);
+    line.finish(putAddressDataComment(end, word.address, word.data));
 }
 
 void VhdlArrayRomWriter::writeTrailer(std::ostream& output) {

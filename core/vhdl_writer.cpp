@@ -13,12 +13,14 @@ namespace {
 constexpr std::string_view kWhen = "\t\twhen \"";
 constexpr std::string_view kAssign = "\" => romout <= \"";
 constexpr std::string_view kCommentStart = "\";\t-- ";
-// At most 32 address bits stand in the line buffer; the zeros of wider addresses go ahead of it.
+// Up to 64 address bits stand in the line, the zeros above 32 of them from kZeros; the zeros of wider
+// addresses go ahead of it.
+constexpr std::int32_t kBitsInLine = 64;
+constexpr std::string_view kZeros = "00000000000000000000000000000000";
 constexpr std::size_t kLongestBranch =
-    kWhen.size() + 32 + kAssign.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 1;
-constexpr std::size_t kBranchBufferSize = 128;
-static_assert(kLongestBranch + kBitsScratch <= kBranchBufferSize,
-              "the longest line and putBits' scratch fit the buffer");
+    kWhen.size() + kBitsInLine + kAssign.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 2;
+constexpr std::size_t kBranchSize = 160;
+static_assert(kLongestBranch + kBitsScratch <= kBranchSize, "the longest line and putBits' scratch fit");
 
 }  // namespace
 
@@ -27,6 +29,7 @@ std::string VhdlRomWriter::nameNotice(std::string_view stem) const {
 }
 
 void VhdlRomWriter::writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) {
+    lineTarget_.attach(output);
     writeVhdlEntity(output, vhdlEntityName(stem), addressWidth);
     output << "begin\n"
               "\tprocess (romaddr)\n"
@@ -35,21 +38,18 @@ void VhdlRomWriter::writeHeader(std::ostream& output, std::string_view stem, std
 }
 
 void VhdlRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) {
-    char line[kBranchBufferSize];
-    char* end = putText(line, kWhen);
-    if (addressWidth > 32) {
-        // The zeros above the address's 32 bits go straight to the stream, so the line stays bounded.
-        writeLine(output, line, end);
-        writeBits(output, 0, addressWidth - 32);
-        end = line;
+    if (addressWidth > kBitsInLine) {
+        output << kWhen;
+        writeBits(output, 0, addressWidth - kBitsInLine);
     }
+    OutputLine<kBranchSize> line(output, lineTarget_);
+    char* end = addressWidth > kBitsInLine ? line.begin() : putText(line.begin(), kWhen);
+    end = putText(end, kZeros.substr(0, static_cast<std::size_t>(std::clamp(addressWidth, 32, kBitsInLine) - 32)));
     end = putBits(end, word.address, std::min(addressWidth, std::int32_t{32}));
     end = putText(end, kAssign);
     end = putBits(end, word.data, kDataWidth);
     end = putText(end, kCommentStart);
-    end = putAddressDataComment(end, word.address, word.data);
-    *end++ = '\n';
-    writeLine(output, line, end);
+    line.finish(putAddressDataComment(end, word.address, word.data));
 }
 
 void VhdlRomWriter::writeTrailer(std::ostream& output) {
