@@ -6,7 +6,8 @@ namespace romtools {
 
 namespace {
 
-bool isBlank(int character) {
+// White space as C's isspace takes it in the C locale: blanks, tabs and line ends alike.
+bool isWhiteSpace(int character) {
     return character == ' ' || character == '\t' || character == '\n' || character == '\v' ||
            character == '\f' || character == '\r';
 }
@@ -26,7 +27,7 @@ std::int32_t askAddressWidth() {
 
 std::int32_t readAddressWidth(std::FILE* input) {
     int character = std::getc(input);
-    while (isBlank(character)) {
+    while (isWhiteSpace(character)) {
         character = std::getc(input);
     }
     const bool negative = character == '-';

@@ -32,14 +32,15 @@ struct RunSettings {
     bool arrayStyle = false;                   // --style array
 };
 
-// Why a conversion cannot go on. The steps throw it, and convert() alone reports it; by then the
+// Why a conversion cannot go on. The steps throw it, and run() alone reports it; by then the
 // files have closed themselves and the output's owner has removed its temporary file.
 struct ConversionFailure {
     std::string message;
     bool awaitsKeystroke;  // a file was at fault: the console window stays until the user has read it
 };
 
-FileNames namesFor(const std::string& argument, const RunSettings& settings, const ProgramDescription& program) {
+FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& settings,
+                           const ProgramDescription& program) {
     std::optional<FileNames> names = fileNamesFor(argument, program.extension, settings.outputName);
     if (!names) {
         throw ConversionFailure{"Input file should be HEX file.\n", false};
@@ -47,7 +48,7 @@ FileNames namesFor(const std::string& argument, const RunSettings& settings, con
     return *names;
 }
 
-FilePtr openedInput(const FileNames& names, std::string& openedName) {
+FilePtr openInputOrThrow(const FileNames& names, std::string& openedName) {
     FilePtr input = openInput(names, openedName);
     if (!input) {
         throw ConversionFailure{"can not open input file " + names.input + "\n", true};
@@ -137,31 +138,31 @@ void putInPlace(OutputFile& output, InputWarnings& warnings, const AddressFit& f
     }
 }
 
-// Converts one file, and is the one place where a failure becomes its message and its keystroke.
-int convert(const std::string& argument, RunSettings& settings, const ProgramDescription& program) {
-    try {
-        const FileNames names = namesFor(argument, settings, program);
-        std::string openedName;
-        const FilePtr input = openedInput(names, openedName);
-        OutputFile output(names.output);
-        createOutput(output, input.get(), names);
-        const std::int32_t addressWidth = addressWidthFor(settings);
-        RomWriter& writer = settings.arrayStyle ? *program.arrayStyleWriter : program.writer;
-        std::fputs(writer.nameNotice(names.stem).c_str(), stderr);
-        InputWarnings warnings(openedName, stderr);
-        const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, addressWidth, settings.crop);
-        putInPlace(output, warnings, fit, names, addressWidth, settings);
-        return 0;
-    } catch (const ConversionFailure& failure) {
-        std::fputs(failure.message.c_str(), stderr);
-        if (failure.awaitsKeystroke && !settings.batch) {
-            // In a terminal the wait would look like a hang; from a pipe or a file it takes no hint.
-            if (standardInputIsATerminal()) {
-                std::fputs("press Enter to go on\n", stderr);
-            }
-            std::getchar();
+// Converts one file; throws ConversionFailure when it cannot.
+void convert(const std::string& argument, RunSettings& settings, const ProgramDescription& program) {
+    const FileNames names = fileNamesOrThrow(argument, settings, program);
+    std::string openedName;
+    const FilePtr input = openInputOrThrow(names, openedName);
+    OutputFile output(names.output);
+    createOutput(output, input.get(), names);
+    const std::int32_t addressWidth = addressWidthFor(settings);
+    RomWriter& writer = settings.arrayStyle ? *program.arrayStyleWriter : program.writer;
+    std::fputs(writer.nameNotice(names.stem).c_str(), stderr);
+    InputWarnings warnings(openedName, stderr);
+    const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, addressWidth, settings.crop);
+    putInPlace(output, warnings, fit, names, addressWidth, settings);
+}
+
+// The one place where a failure becomes its message; when a file was at fault, it then waits for Enter
+// (unless -w was given), so that a console window stays until the user has read it.
+void reportFailureAndAwaitEnter(const ConversionFailure& failure, const RunSettings& settings) {
+    std::fputs(failure.message.c_str(), stderr);
+    if (failure.awaitsKeystroke && !settings.batch) {
+        // In a terminal the wait would look like a hang; from a pipe or a file it takes no hint.
+        if (standardInputIsATerminal()) {
+            std::fputs("press Enter to go on\n", stderr);
         }
-        return 1;
+        std::getchar();
     }
 }
 
@@ -186,7 +187,12 @@ int run(int argc, char** argv, const ProgramDescription& program) {
     // Every file is converted, whatever became of the ones before it.
     int status = 0;
     for (const std::string& file : line.files) {
-        status |= convert(file, settings, program);
+        try {
+            convert(file, settings, program);
+        } catch (const ConversionFailure& failure) {
+            reportFailureAndAwaitEnter(failure, settings);
+            status = 1;
+        }
     }
     return status;
 }

@@ -112,19 +112,21 @@ void HexRecordReader::startRecord() {
     const int type = readHexByte();
     if (type < 0) {  // the end cut one of them, and so all that follow
         endInsideRecord();
-        return;
-    }
-    if (static_cast<unsigned>(type) == kDataRecord && !outsideRom_) {
+    } else if (static_cast<unsigned>(type) == kDataRecord && !outsideRom_) {
         dataLeft_ = static_cast<unsigned>(count);
         nextByte_ = static_cast<std::uint32_t>(addressHigh << 8 | addressLow);
         if (dataLeft_ == 0) {
             readChecksum();
         }
-        return;
+    } else {
+        readRecordWithoutWords(static_cast<unsigned>(type), count);
     }
-    // A record that gives no bytes is read through all the same. An extended address record with a
-    // base above zero moves the data records after it beyond the ROM's 64 KiB; one with a zero base
-    // brings them back.
+}
+
+// A record that gives no words is read through all the same. An extended address record with a base
+// above zero moves the data records after it beyond the ROM's 64 KiB; one with a zero base brings them
+// back.
+void HexRecordReader::readRecordWithoutWords(unsigned type, int count) {
     int base = 0;
     for (int i = 0; i < count; ++i) {
         const int byte = readHexByte();
@@ -134,8 +136,7 @@ void HexRecordReader::startRecord() {
         }
         base |= byte;
     }
-    if (static_cast<unsigned>(type) == kExtendedSegmentAddress ||
-        static_cast<unsigned>(type) == kExtendedLinearAddress) {
+    if (type == kExtendedSegmentAddress || type == kExtendedLinearAddress) {
         if (base != 0) {
             deliverWaiting();
         }

@@ -98,6 +98,7 @@ private:
     bool nextWordByBytes(RomWord& word);
     int readUnusualBytes(Characters characters, int bytes);
     void startRecord();
+    void readRecordWithoutWords(unsigned type, int count);
     void readDataByte();
     void readChecksum();
     void endInsideRecord();

@@ -124,7 +124,7 @@ inline void writeBytes(std::ostream& output, const char* begin, const char* end)
     }
 }
 
-// One output line of at most Size bytes with its line end and putBits' scratch, built where it goes.
+// One output line of at most Longest bytes with its line end, built where it goes.
 // Through a CrLfFileBuf that is straight in the block for the file, with its CR LF in place: the line
 // is then neither searched for line feeds nor copied, which was most of a word's cost. Through any other
 // stream buffer it is built here and handed over whole, ending in a line feed.
@@ -144,11 +144,11 @@ private:
     CrLfFileBuf* file_ = nullptr;
 };
 
-template <std::size_t Size>
+template <std::size_t Longest>
 class OutputLine {
 public:
     OutputLine(std::ostream& output, const LineTarget& target)
-        : output_(output), file_(target.fileOf(output)), begin_(file_ != nullptr ? file_->lineSpace(Size) : own_) {}
+        : output_(output), file_(target.fileOf(output)), begin_(file_ != nullptr ? file_->lineSpace(kRoom) : own_) {}
     OutputLine(const OutputLine&) = delete;
     OutputLine& operator=(const OutputLine&) = delete;
 
@@ -169,9 +169,10 @@ public:
     }
 
 private:
+    static constexpr std::size_t kRoom = Longest + kBitsScratch;
     std::ostream& output_;
     CrLfFileBuf* file_;
-    char own_[Size];
+    char own_[kRoom];
     char* begin_;
 };
 

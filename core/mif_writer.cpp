@@ -15,8 +15,6 @@ constexpr std::string_view kCommentStart = ";\t\t% ";
 constexpr std::string_view kCommentEnd = " %";
 constexpr std::size_t kLongestContentLine =
     5 + kColon.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + kCommentEnd.size() + 2;
-constexpr std::size_t kContentLineSize = 72;
-static_assert(kLongestContentLine + kBitsScratch <= kContentLineSize, "the longest line and putBits' scratch fit");
 
 // 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
 std::string powerOfTwoDecimal(std::int32_t exponent) {
@@ -59,7 +57,7 @@ void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std
 }
 
 void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
-    OutputLine<kContentLineSize> line(output, lineTarget_);
+    OutputLine<kLongestContentLine> line(output, lineTarget_);
     char* end = putDecimal(line.begin(), word.address);
     end = putText(end, kColon);
     end = putBits(end, word.data, kDataWidth);

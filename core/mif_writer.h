@@ -1,7 +1,6 @@
 // MifWriter: the memory initialization file (MIF) format.
 #pragma once
 
-#include "line_format.h"
 #include "rom_writer.h"
 
 namespace romtools {
@@ -14,10 +13,6 @@ public:
     void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
     void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
     void writeTrailer(std::ostream& output) override;
-
-private:
-    LineTarget lineTarget_;
-
 };
 
 }  // namespace romtools

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "line_format.h"
 #include "rom_word.h"
 
 namespace romtools {
@@ -30,6 +31,10 @@ public:
     // A line for standard error when the format cannot take the stem as a name as it stands, saying
     // what it takes instead; empty otherwise. The run writes it before the header.
     virtual std::string nameNotice(std::string_view /*stem*/) const { return {}; }
+
+protected:
+    // Where each word's line is built: the writer attaches it to the output in writeHeader.
+    LineTarget lineTarget_;
 };
 
 }  // namespace romtools

@@ -10,7 +10,7 @@ TextInput::TextInput(std::FILE* file)
     : file_(file), buffer_(kBlockSize), next_(buffer_.data()), end_(buffer_.data()) {}
 
 bool TextInput::refill() {
-    if (ended_) {
+    if (noMoreBlocks_) {
         return false;
     }
     next_ = buffer_.data();
@@ -22,7 +22,7 @@ bool TextInput::refill() {
     }
     atStart_ = false;
     if (next_ == end_) {
-        ended_ = true;
+        noMoreBlocks_ = true;
         failed_ = std::ferror(file_) != 0;
         return false;
     }
@@ -40,8 +40,7 @@ int TextInput::peekByte() {
 int TextInput::getByte() {
     const int byte = peekByte();
     if (byte == kEnd) {
-        ended_ = true;
-        endReached_ = true;
+        noMoreBlocks_ = true;
         end_ = next_;
         return kEnd;
     }

@@ -26,8 +26,6 @@ public:
         return getWithTextRules();
     }
     bool failed() const { return failed_; }
-    // True once get() has given kEnd: a character asked for was not there.
-    bool endReached() const { return endReached_; }
     // The line of the next character, from 1; a line end belongs to the line it ends, so after get()
     // has given one, its line is line() - 1.
     std::uint64_t line() const { return lineEnds_ + 1; }
@@ -45,8 +43,7 @@ private:
     const unsigned char* next_;  // the unread part of the block in buffer_
     const unsigned char* end_;
     bool atStart_ = true;      // the first block is still to come: it may open with a byte-order mark
-    bool ended_ = false;       // nothing more comes from the file
-    bool endReached_ = false;
+    bool noMoreBlocks_ = false;  // the file has ended, failed or shown a Ctrl-Z: nothing more is read
     bool failed_ = false;
     std::uint64_t lineEnds_ = 0;  // 64 bits on every system: a file may hold more than 2^32 lines
 };

@@ -15,8 +15,6 @@ constexpr std::string_view kArrow = " => \"";
 constexpr std::string_view kCommentStart = "\",\t-- ";
 constexpr std::size_t kLongestElement =
     kIndent.size() + 5 + kArrow.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 2;
-constexpr std::size_t kElementSize = 72;
-static_assert(kLongestElement + kBitsScratch <= kElementSize, "the longest line and putBits' scratch fit");
 
 }  // namespace
 
@@ -35,7 +33,7 @@ void VhdlArrayRomWriter::writeHeader(std::ostream& output, std::string_view stem
 }
 
 void VhdlArrayRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
-    OutputLine<kElementSize> line(output, lineTarget_);
+    OutputLine<kLongestElement> line(output, lineTarget_);
     char* end = putText(line.begin(), kIndent);
     end = putDecimal(end, word.address);
     end = putText(end, kArrow);

@@ -19,8 +19,6 @@ constexpr std::int32_t kBitsInLine = 64;
 constexpr std::string_view kZeros = "00000000000000000000000000000000";
 constexpr std::size_t kLongestBranch =
     kWhen.size() + kBitsInLine + kAssign.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 2;
-constexpr std::size_t kBranchSize = 160;
-static_assert(kLongestBranch + kBitsScratch <= kBranchSize, "the longest line and putBits' scratch fit");
 
 }  // namespace
 
@@ -42,7 +40,7 @@ void VhdlRomWriter::writeWord(std::ostream& output, const RomWord& word, std::in
         output << kWhen;
         writeBits(output, 0, addressWidth - kBitsInLine);
     }
-    OutputLine<kBranchSize> line(output, lineTarget_);
+    OutputLine<kLongestBranch> line(output, lineTarget_);
     char* end = addressWidth > kBitsInLine ? line.begin() : putText(line.begin(), kWhen);
     end = putText(end, kZeros.substr(0, static_cast<std::size_t>(std::clamp(addressWidth, 32, kBitsInLine) - 32)));
     end = putBits(end, word.address, std::min(addressWidth, std::int32_t{32}));
