@@ -22,25 +22,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits for the child until the deadline; returns its exit status, or -1 if it is still running or
-// was ended by a signal.
-int waitUntil(pid_t child, Clock::time_point deadline, bool& exited, int* endingSignal = nullptr) {
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child) {
-            exited = true;
-            if (endingSignal != nullptr && WIFSIGNALED(status)) {
-                *endingSignal = WTERMSIG(status);
-            }
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
+// Tries every 5 ms until the attempt succeeds or the deadline has passed; true when it succeeded.
+template <typename Attempt>
+bool retryUntil(Clock::time_point deadline, Attempt attempt) {
+    while (!attempt()) {
         if (Clock::now() >= deadline) {
-            exited = false;
-            return -1;
+            return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return true;
+}
+
+// Waits for the child until the deadline; returns its exit status, or -1 if it is still running or
+// was ended by a signal.
+int waitUntil(pid_t child, Clock::time_point deadline, bool& exited, int* endingSignal = nullptr) {
+    int status = 0;
+    exited = retryUntil(deadline, [&] { return waitpid(child, &status, WNOHANG) == child; });
+    if (exited && endingSignal != nullptr && WIFSIGNALED(status)) {
+        *endingSignal = WTERMSIG(status);
+    }
+    return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 void writeAll(int fd, const std::string& bytes) {
@@ -56,17 +58,12 @@ void writeAll(int fd, const std::string& bytes) {
 
 // Opens the FIFO for writing once the program has opened it for reading; -1 if it has not by the deadline.
 int openFifo(const fs::path& fifo, Clock::time_point deadline) {
-    for (;;) {
-        const int descriptor = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-        if (descriptor >= 0) {
-            fcntl(descriptor, F_SETFL, 0);
-            return descriptor;
-        }
-        if (Clock::now() >= deadline) {
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    int descriptor = -1;
+    if (!retryUntil(deadline, [&] { return (descriptor = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; })) {
+        return -1;
     }
+    fcntl(descriptor, F_SETFL, 0);
+    return descriptor;
 }
 
 // The program's limits and console: no core dumps, SIGPIPE as a program starts with it, and the
@@ -87,33 +84,34 @@ void setUpChild(const Invocation& invocation) {
     }
 }
 
-}  // namespace
+// One deadline decides three things: whether the program has opened its FIFO, when it is signalled,
+// and whether it waits for a keystroke. It assumes that a program starts and reads what it was given
+// within 300 ms, while one that waits is still there after them; a launcher such as Wine takes seconds
+// to start a program, so there it is 3 s.
+constexpr std::chrono::milliseconds kSettleTime{300};
+constexpr std::chrono::milliseconds kSettleTimeUnderLauncher{3000};
+// A program that runs to its end has ended by then, or it is killed.
+constexpr std::chrono::seconds kRunTimeLimit{20};
 
-Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const Invocation& invocation) {
-    // A program that ends before reading its input must not take the test down with it.
-    signal(SIGPIPE, SIG_IGN);
-    const fs::path errorFile = workDirectory.parent_path() / "stderr.txt";
-    const fs::path outputFile = workDirectory.parent_path() / "stdout.txt";
-
-    const PausedInput& paused = invocation.pausedInput;
-    if (!paused.name.empty() && mkfifo((workDirectory / paused.name).c_str(), 0644) != 0) {
-        throw std::runtime_error("mkfifo failed");
-    }
-    int inputPipe[2];
-    if (pipe(inputPipe) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
+// The program's arguments, after its launcher if it has one.
+std::vector<std::string> commandLine(const fs::path& program, const Invocation& invocation) {
     std::vector<std::string> arguments{program.string()};
     if (!invocation.launcher.empty()) {
         arguments.insert(arguments.begin(), invocation.launcher);
     }
     arguments.insert(arguments.end(), invocation.arguments.begin(), invocation.arguments.end());
+    return arguments;
+}
+
+// Starts the program in workDirectory with standard input from inputPipe, and standard output and error
+// into the files named.
+pid_t startProgram(std::vector<std::string> arguments, const fs::path& workDirectory, const int inputPipe[2],
+                   const fs::path& outputFile, const fs::path& errorFile, const Invocation& invocation) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-
     const pid_t child = fork();
     if (child == 0) {
         const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -122,10 +120,9 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
             dup2(out, 1) < 0 || dup2(err, 2) < 0) {
             _exit(127);
         }
-        close(inputPipe[0]);
-        close(inputPipe[1]);
-        close(err);
-        close(out);
+        for (const int descriptor : {inputPipe[0], inputPipe[1], err, out}) {
+            close(descriptor);
+        }
         for (const int descriptor : invocation.closedDescriptors) {
             close(descriptor);
         }
@@ -133,29 +130,19 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
         execv(argv[0], argv.data());
         _exit(127);
     }
-    close(inputPipe[0]);
-    if (child < 0) {
-        close(inputPipe[1]);
-        throw std::runtime_error("fork failed");
-    }
+    return child;
+}
 
-    writeAll(inputPipe[1], invocation.input);
-    int keyboard = inputPipe[1];
-    if (invocation.endInput) {
-        close(keyboard);
-        keyboard = -1;
-    }
-    Outcome outcome;
-    bool exited = false;
-    // A program that waits is still there after a while; one that does not has gone by then. A
-    // launcher such as Wine takes seconds to start a program.
-    const auto settled = Clock::now() + std::chrono::milliseconds(invocation.launcher.empty() ? 300 : 3000);
+// Feeds the paused HEX file: its head, then, once the program waits for the rest, the signal if any,
+// whatever is to happen meanwhile, and the rest.
+void feedPausedInput(pid_t child, const fs::path& workDirectory, const Invocation& invocation,
+                     Clock::time_point settled, bool& exited, Outcome& outcome) {
+    const PausedInput& paused = invocation.pausedInput;
     const int fifo = paused.name.empty() ? -1 : openFifo(workDirectory / paused.name, settled);
     if (fifo >= 0) {
         writeAll(fifo, paused.head);
     }
     if (invocation.signal != 0 || fifo >= 0) {
-        // By then the program has read what it was given and waits for the rest.
         outcome.status = waitUntil(child, settled, exited);
         if (!exited && invocation.signal != 0) {
             kill(child, invocation.signal);
@@ -168,6 +155,44 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
         writeAll(fifo, paused.rest);
         close(fifo);
     }
+}
+
+// Waits for the program to end, killing it once the time is up.
+void awaitEnd(pid_t child, bool& exited, Outcome& outcome) {
+    if (!exited) {
+        outcome.status = waitUntil(child, Clock::now() + kRunTimeLimit, exited, &outcome.signal);
+    }
+    if (!exited) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+}
+
+}  // namespace
+
+Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const Invocation& invocation) {
+    // A program that ends before reading its input must not take the test down with it.
+    signal(SIGPIPE, SIG_IGN);
+    const fs::path errorFile = workDirectory.parent_path() / "stderr.txt";
+    const fs::path outputFile = workDirectory.parent_path() / "stdout.txt";
+    const PausedInput& paused = invocation.pausedInput;
+    int inputPipe[2];
+    if ((!paused.name.empty() && mkfifo((workDirectory / paused.name).c_str(), 0644) != 0) || pipe(inputPipe) != 0) {
+        throw std::runtime_error("mkfifo or pipe failed");
+    }
+    const pid_t child =
+        startProgram(commandLine(program, invocation), workDirectory, inputPipe, outputFile, errorFile, invocation);
+    close(inputPipe[0]);
+    if (child < 0) {
+        close(inputPipe[1]);
+        throw std::runtime_error("fork failed");
+    }
+    writeAll(inputPipe[1], invocation.input);
+    const int keyboard = invocation.endInput ? (close(inputPipe[1]), -1) : inputPipe[1];
+    Outcome outcome;
+    bool exited = false;
+    const auto settled = Clock::now() + (invocation.launcher.empty() ? kSettleTime : kSettleTimeUnderLauncher);
+    feedPausedInput(child, workDirectory, invocation, settled, exited, outcome);
     if (invocation.expectKeystroke) {
         outcome.status = waitUntil(child, settled, exited);
         outcome.awaitedKeystroke = !exited;
@@ -175,13 +200,7 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
             writeAll(keyboard, "\n");
         }
     }
-    if (!exited) {
-        outcome.status = waitUntil(child, Clock::now() + std::chrono::seconds(20), exited, &outcome.signal);
-    }
-    if (!exited) {
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-    }
+    awaitEnd(child, exited, outcome);
     if (keyboard >= 0) {
         close(keyboard);
     }

@@ -13,24 +13,24 @@ inline const std::string kQuestion = "ROM ADDRESS WIDTH? (enter 0 for using defa
 
 // A HEX file that reaches the program through a FIFO in two parts, so that the run waits half way.
 struct PausedInput {
-    std::string name;  // made in the work folder
-    std::string head;
-    std::string rest;  // written after the signal, if any, and whilePaused
-    std::function<void()> whilePaused;
+    std::string name{};  // made in the work folder
+    std::string head{};
+    std::string rest{};  // written after the signal, if any, and whilePaused
+    std::function<void()> whilePaused{};
 };
 
 // How a user runs one of the programs: in a folder, with arguments, typing an answer.
 struct Invocation {
-    std::vector<std::string> arguments;
-    std::string input;               // written to standard input, which stays open
+    std::vector<std::string> arguments{};
+    std::string input{};               // written to standard input, which stays open
     bool endInput = false;           // end standard input after it
     bool expectKeystroke = false;    // the program should wait for a key after the input
-    std::vector<int> closedDescriptors;  // standard streams the program starts without
+    std::vector<int> closedDescriptors{};  // standard streams the program starts without
     int signal = 0;                  // sent once the program has read the input and waits for more
-    PausedInput pausedInput;         // used when it has a name
+    PausedInput pausedInput{};         // used when it has a name
     long fileSizeLimit = 0;          // in bytes, as ulimit -f sets it; 0 for none
     bool errorToClosedPipe = false;  // standard error is a pipe whose reader has gone
-    std::string launcher;            // runs the program, such as Wine for a Windows program
+    std::string launcher{};            // runs the program, such as Wine for a Windows program
 };
 
 struct Outcome {
