@@ -101,17 +101,17 @@ PausedInput pausedPartWay(const std::string& hex, std::function<void()> whilePau
 }
 
 struct Case {
-    std::string name;
+    std::string name{};
     const Program* program = nullptr;
-    std::vector<std::string> directories;                     // made in the work folder first
-    std::vector<std::pair<std::string, std::string>> files;   // name, contents
-    std::vector<std::pair<std::string, std::string>> links;   // name, target
-    Invocation invocation;
+    std::vector<std::string> directories{};                     // made in the work folder first
+    std::vector<std::pair<std::string, std::string>> files{};   // name, contents
+    std::vector<std::pair<std::string, std::string>> links{};   // name, target
+    Invocation invocation{};
     int status = 0;
     int endingSignal = 0;
-    std::string standardError;
-    std::string standardOutput;
-    std::vector<std::pair<std::string, std::string>> outputs; // name, contents: what the run leaves
+    std::string standardError{};
+    std::string standardOutput{};
+    std::vector<std::pair<std::string, std::string>> outputs{}; // name, contents: what the run leaves
     int outputMode = 0;                                       // given to the previous output, and kept
     bool posixOnly = false;                                   // links, signals or descriptors
 };
@@ -131,21 +131,9 @@ const std::string kBeyond4Bits = fitWarning("0010", 4, 5);
 Case converts(std::string name, const Program& program, const std::string& argument, const std::string& input,
               std::string answer, const std::string& output, const std::string& notes = "") {
     const std::string stem = argument.substr(0, argument.rfind('.'));
-    Case c;
-    c.name = std::move(name);
-    c.program = &program;
-    c.files = {{stem + ".hex", golden(input + ".hex")}};
-    c.invocation.arguments = {argument};
-    c.invocation.input = std::move(answer);
-    c.standardError = kQuestion + "\n" + notes;
-    c.outputs = {{stem + program.extension, golden(output + program.extension)}};
-    return c;
-}
-
-// The same with the HEX file under a name of its own.
-Case withInputNamed(Case c, std::string inputName) {
-    c.files.front().first = std::move(inputName);
-    return c;
+    return {.name = std::move(name), .program = &program, .files = {{stem + ".hex", golden(input + ".hex")}},
+            .invocation = {.arguments = {argument}, .input = std::move(answer)}, .standardError = kQuestion + "\n" + notes,
+            .outputs = {{stem + program.extension, golden(output + program.extension)}}};
 }
 
 const std::string kPreviousOutput = "the previous output\n";
@@ -154,159 +142,142 @@ const std::string kPreviousOutput = "the previous output\n";
 // stay as it is. Nothing is typed: a run that awaits a keystroke must wait for one.
 Case fails(std::string name, const Program& program, std::vector<std::string> arguments, std::string message,
            bool awaitsKeystroke) {
-    Case c;
-    c.name = std::move(name);
-    c.program = &program;
-    c.outputs = {{"prog" + program.extension, kPreviousOutput}};
-    c.files = {{"prog.hex", golden("seven_words.hex")}, c.outputs.front()};
-    c.invocation.arguments = std::move(arguments);
-    c.invocation.expectKeystroke = awaitsKeystroke;
-    c.status = 1;
-    c.standardError = std::move(message);
-    return c;
+    const std::pair<std::string, std::string> previous{"prog" + program.extension, kPreviousOutput};
+    return {.name = std::move(name), .program = &program, .files = {{"prog.hex", golden("seven_words.hex")}, previous},
+            .invocation = {.arguments = std::move(arguments), .expectKeystroke = awaitsKeystroke}, .status = 1,
+            .standardError = std::move(message), .outputs = {previous}};
 }
 
-// The same where something else stands under the output's name.
-Case withoutPreviousOutput(Case c) {
-    c.files.pop_back();
-    c.outputs.clear();
+// A row of the shared table. A run that fails leaves the previous output of prog.hex as it was.
+struct SharedRow {
+    const char* name = "";
+    std::vector<std::string> arguments = {"prog.hex"};
+    std::string answer{};  // typed on standard input, which stays open
+    std::string standardError{};
+    bool awaitsKeystroke = false;
+    int signal = 0;                                   // sent once the program waits; it then ends by it
+    std::string hex = golden("seven_words.hex");      // as prog.hex
+    std::string directory{};                          // made in the work folder
+    std::pair<std::string, std::string> link{};       // name, target: a device, prog.hex or a file it makes
+    bool previousOutput = true;                       // stands under the output's name before the run
+    long fileSizeLimit = 0;
+    bool paused = false;                              // the HEX file comes through a FIFO, paused part way
+    bool errorToClosedPipe = false;
+    int outputMode = 0;                               // of the previous output, and kept
+    std::string converted{};                          // the golden output a successful run leaves
+    bool posixOnly = false;                           // links, signals, limits or descriptors
+};
+
+Case sharedCase(const SharedRow& row, const Program& p) {
+    const std::string out = "prog" + p.extension;
+    Case c{.name = row.name, .program = &p, .status = !row.converted.empty() ? 0 : row.signal != 0 ? -1 : 1,
+           .endingSignal = row.signal, .standardError = row.standardError, .outputMode = row.outputMode,
+           .posixOnly = row.posixOnly};
+    c.invocation = {.arguments = row.arguments, .input = row.answer, .expectKeystroke = row.awaitsKeystroke,
+                    .signal = row.signal, .fileSizeLimit = row.fileSizeLimit, .errorToClosedPipe = row.errorToClosedPipe};
+    if (row.paused) {
+        c.invocation.pausedInput = pausedPartWay(row.hex);
+    } else {
+        c.files = {{"prog.hex", row.hex}};
+    }
+    if (!row.directory.empty()) {
+        c.directories = {row.directory};
+    }
+    if (!row.link.first.empty()) {
+        c.links = {row.link};
+    }
+    if (!row.link.first.empty() && row.link.second[0] != '/') {  // a file of the work folder, left as it was
+        const std::string held = row.link.second == "prog.hex" ? row.hex : kPreviousOutput;
+        c.files.emplace_back(row.link.second, held);
+        c.outputs = {{row.link.second, held}};
+    }
+    if (row.previousOutput) {
+        c.files.emplace_back(out, kPreviousOutput);
+        c.outputs.emplace_back(out, kPreviousOutput);
+    }
+    if (!row.converted.empty()) {
+        c.outputs = {{out, golden(row.converted + p.extension)}};
+    }
     return c;
 }
 
 // The command line, file failures and what a run leaves behind, alike for both programs.
 std::vector<Case> sharedCases(const Program& p) {
     const std::string out = "prog" + p.extension;
-    std::vector<Case> cases = {
-        fails("NoArgument", p, {}, "usage: " + p.name + " input_filename\n", false),
-        fails("MixedCaseExtension", p, {"prog.Hex"}, kNotHex, false),
-        fails("OtherExtension", p, {"prog.txt"}, kNotHex, false),
-        fails("NoExtension", p, {"prog"}, kNotHex, false),
-        fails("EmptyArgument", p, {""}, kNotHex, false),
-        fails("DotOnlyInDirectoryPart", p, {"dir.d\\prog"}, kNotHex, false),
-        fails("DriveStyleMixedCase", p, {"C:\\Work\\ROM.Hex"}, kNotHex, false),
-        fails("MissingInput", p, {"missing.hex"}, "can not open input file missing.hex\n", true),
-        fails("MissingUpperCaseInput", p, {"missing.HEX"}, "can not open input file missing.hex\n", true),
-    };
-
-    Case uncreatable = withoutPreviousOutput(
-        fails("OutputCannotBeCreated", p, {"prog.hex"}, "can not create output file " + out + "\n", true));
-    uncreatable.directories = {out};
-    cases.push_back(uncreatable);
-
-    // Linux opens a directory and fails on the first read; the run must not take that for an empty file.
-    Case unreadable = fails("InputIsADirectory", p, {"dir.hex"},
-                            kQuestion + "\ncan not read input file dir.hex\n", true);
-    unreadable.invocation.input = "4\n";
-    unreadable.directories = {"dir.hex"};
-    unreadable.posixOnly = true;
-    cases.push_back(unreadable);
-
-    // A device under the output's name is written directly, and never removed.
-    Case full = withoutPreviousOutput(
-        fails("DiskFull", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true));
-    full.links = {{out, "/dev/full"}};
-    full.invocation.input = "4 bits\n";  // the rest of the answer's line must not stand in for the key
-    full.posixOnly = true;
-    cases.push_back(full);
-
-    // The output would replace the input.
-    Case sameFile = withoutPreviousOutput(
-        fails("OutputIsALinkToTheInput", p, {"prog.hex"}, "can not create output file " + out + "\n", true));
-    sameFile.links = {{out, "prog.hex"}};
-    sameFile.outputs = {{out, golden("seven_words.hex")}};
-    sameFile.posixOnly = true;
-    cases.push_back(sameFile);
-
-    // Interrupted while it waits for the answer: no cut-off output stays, and the previous one is kept.
-    for (const auto& [signalName, signalNumber] :
-         {std::pair{"Interrupted", SIGINT}, std::pair{"Terminated", SIGTERM}, std::pair{"HungUp", SIGHUP}}) {
-        Case interrupted = fails(signalName, p, {"prog.hex"}, kQuestion, false);
-        interrupted.invocation.signal = signalNumber;
-        interrupted.status = -1;
-        interrupted.endingSignal = signalNumber;
-        interrupted.posixOnly = signalNumber != SIGINT;  // Wine turns SIGINT into Ctrl-C
-        cases.push_back(interrupted);
-    }
-
-    // Answers that are no ROM's width are refused; a mistyped one saturates rather than wrap round.
-    const std::pair<const char*, std::string> refusedWidths[] = {
-        {"WidthAbove64Refused", "65\naddress width 65 is too large, at most 64\n"},
-        {"LargestWidthRefused", "2147483647\naddress width 2147483647 is too large, at most 64\n"},
-        {"MistypedWidthRefused", "99999999999\naddress width 2147483647 is too large, at most 64\n"},
-        {"NegativeWidthRefused", "-3\naddress width -3 is too small, at least 1\n"},
-        {"MostNegativeWidthRefused", "-2147483648\naddress width -2147483648 is too small, at least 1\n"},
-    };
-    for (const auto& [name, answerAndMessage] : refusedWidths) {
-        const std::size_t lineEnd = answerAndMessage.find('\n') + 1;
-        Case refused = fails(name, p, {"prog.hex"}, kQuestion + "\n" + answerAndMessage.substr(lineEnd), true);
-        refused.invocation.input = answerAndMessage.substr(0, lineEnd);
-        cases.push_back(refused);
-    }
-
-    // --strict fails a file on any warning; its output stays as it was, or a device got it as it went.
-    const std::string notWritten = " not written: --strict makes warnings errors\n";
-    Case strict = fails("StrictFailsOnAReaderWarning", p, {"--strict", "prog.hex"},
-                        kQuestion + "\nprog.hex:2: warning: word address 0000 was given before\noutput file " + out +
-                            notWritten,
-                        true);
-    strict.files.front().second = golden("repeated_address.hex");
-    strict.invocation.input = "2\n";
-    cases.push_back(strict);
-    Case device = withoutPreviousOutput(fails(
-        "StrictOnADevice", p, {"--strict", "prog.hex"},
-        kQuestion + "\n" + kBeyond4Bits + "output file " + out + " was written as it went, but --strict makes warnings errors\n",
-        true));
-    device.links = {{out, "/dev/null"}};
-    device.invocation.input = "4\n";
-    device.posixOnly = true;
-    cases.push_back(device);
-
+    const std::string asked = kQuestion + "\n";
+    const std::string cannotWrite = "can not write output file " + out + "\n";
     const std::string large = largeHexFile();
-    Case fullLater = full;
-    fullLater.name = "DiskFullWithLargeOutput";
-    fullLater.files = {{"prog.hex", large}};
-    cases.push_back(fullLater);
-
-    Case limited =
-        fails("FileSizeLimit", p, {"prog.hex"}, kQuestion + "\ncan not write output file " + out + "\n", true);
-    limited.files.front().second = large;
-    limited.invocation.input = "4\n";
-    limited.invocation.fileSizeLimit = 64 * 1024;
-    limited.posixOnly = true;
-    cases.push_back(limited);
-
-    // Ended part way through the HEX file, which comes through a FIFO: the link stays, and its target
-    // keeps the previous output.
-    Case midRun = fails("InterruptedMidRunThroughALink", p, {"prog.hex"}, kQuestion + "\n", false);
-    midRun.files = {{"real" + p.extension, kPreviousOutput}};
-    midRun.links = {{out, "real" + p.extension}};
-    midRun.outputs = midRun.files;
-    midRun.invocation.input = "4\n";
-    midRun.invocation.pausedInput = pausedPartWay(large);
-    midRun.invocation.signal = midRun.endingSignal = SIGINT;
-    midRun.status = -1;
-    midRun.posixOnly = true;
-    cases.push_back(midRun);
-    Case quit = midRun;
-    quit.name = "QuitMidRun";
-    quit.invocation.signal = quit.endingSignal = SIGQUIT;
-    cases.push_back(quit);
-
-    // A complete output replaces the previous one and keeps its permission bits.
-    Case replaced =
-        converts("ReplacedOutputKeepsItsMode", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4");
-    replaced.files.emplace_back(out, kPreviousOutput);
-    replaced.outputMode = 0640;
-    replaced.posixOnly = true;
-    cases.push_back(replaced);
-
-    // A standard error that cannot be written does not end the run.
-    Case noReader =
-        converts("StandardErrorToAClosedPipe", p, "prog.hex", "seven_words", "4\n", "seven_words_width_4");
-    noReader.invocation.errorToClosedPipe = true;
-    noReader.standardError = "";
-    noReader.posixOnly = true;
-    cases.push_back(noReader);
+    const std::pair<std::string, std::string> toFull{out, "/dev/full"};
+    const std::pair<std::string, std::string> toReal{out, "real" + p.extension};
+    const SharedRow rows[] = {
+        {.name = "NoArgument", .arguments = {}, .standardError = "usage: " + p.name + " input_filename\n"},
+        {.name = "MixedCaseExtension", .arguments = {"prog.Hex"}, .standardError = kNotHex},
+        {.name = "OtherExtension", .arguments = {"prog.txt"}, .standardError = kNotHex},
+        {.name = "NoExtension", .arguments = {"prog"}, .standardError = kNotHex},
+        {.name = "EmptyArgument", .arguments = {""}, .standardError = kNotHex},
+        {.name = "DotOnlyInDirectoryPart", .arguments = {"dir.d\\prog"}, .standardError = kNotHex},
+        {.name = "DriveStyleMixedCase", .arguments = {"C:\\Work\\ROM.Hex"}, .standardError = kNotHex},
+        {.name = "MissingInput", .arguments = {"missing.hex"}, .standardError = "can not open input file missing.hex\n",
+         .awaitsKeystroke = true},
+        {.name = "MissingUpperCaseInput", .arguments = {"missing.HEX"},
+         .standardError = "can not open input file missing.hex\n", .awaitsKeystroke = true},
+        {.name = "OutputCannotBeCreated", .standardError = "can not create output file " + out + "\n",
+         .awaitsKeystroke = true, .directory = out, .previousOutput = false},
+        // Linux opens a directory and fails on the first read; the run must not take that for an empty file.
+        {.name = "InputIsADirectory", .arguments = {"dir.hex"}, .answer = "4\n",
+         .standardError = asked + "can not read input file dir.hex\n", .awaitsKeystroke = true, .directory = "dir.hex",
+         .posixOnly = true},
+        // A device is written directly, and never removed; the rest of the answer's line is not the key.
+        {.name = "DiskFull", .answer = "4 bits\n", .standardError = asked + cannotWrite, .awaitsKeystroke = true,
+         .link = toFull, .previousOutput = false, .posixOnly = true},
+        {.name = "DiskFullWithLargeOutput", .answer = "4 bits\n", .standardError = asked + cannotWrite,
+         .awaitsKeystroke = true, .hex = large, .link = toFull, .previousOutput = false, .posixOnly = true},
+        {.name = "FileSizeLimit", .answer = "4\n", .standardError = asked + cannotWrite, .awaitsKeystroke = true,
+         .hex = large, .fileSizeLimit = 64 * 1024, .posixOnly = true},
+        // The output would replace the input.
+        {.name = "OutputIsALinkToTheInput", .standardError = "can not create output file " + out + "\n",
+         .awaitsKeystroke = true, .link = {out, "prog.hex"}, .previousOutput = false, .posixOnly = true},
+        // Ended while it waits for the answer, or part way through the HEX file through a link: no cut-off
+        // output stays, and the previous one is kept. Wine turns SIGINT into Ctrl-C.
+        {.name = "Interrupted", .standardError = kQuestion, .signal = SIGINT},
+        {.name = "Terminated", .standardError = kQuestion, .signal = SIGTERM, .posixOnly = true},
+        {.name = "HungUp", .standardError = kQuestion, .signal = SIGHUP, .posixOnly = true},
+        {.name = "InterruptedMidRunThroughALink", .answer = "4\n", .standardError = asked, .signal = SIGINT,
+         .hex = large, .link = toReal, .previousOutput = false, .paused = true, .posixOnly = true},
+        {.name = "QuitMidRun", .answer = "4\n", .standardError = asked, .signal = SIGQUIT, .hex = large,
+         .link = toReal, .previousOutput = false, .paused = true, .posixOnly = true},
+        // Answers that are no ROM's width are refused; a mistyped one saturates rather than wrap round.
+        {.name = "WidthAbove64Refused", .answer = "65\n", .standardError = asked + "address width 65 is too large, at most 64\n",
+         .awaitsKeystroke = true},
+        {.name = "LargestWidthRefused", .answer = "2147483647\n",
+         .standardError = asked + "address width 2147483647 is too large, at most 64\n", .awaitsKeystroke = true},
+        {.name = "MistypedWidthRefused", .answer = "99999999999\n",
+         .standardError = asked + "address width 2147483647 is too large, at most 64\n", .awaitsKeystroke = true},
+        {.name = "NegativeWidthRefused", .answer = "-3\n",
+         .standardError = asked + "address width -3 is too small, at least 1\n", .awaitsKeystroke = true},
+        {.name = "MostNegativeWidthRefused", .answer = "-2147483648\n",
+         .standardError = asked + "address width -2147483648 is too small, at least 1\n", .awaitsKeystroke = true},
+        // --strict fails a file on any warning; its output stays as it was, or a device got it as it went.
+        {.name = "StrictFailsOnAReaderWarning", .arguments = {"--strict", "prog.hex"}, .answer = "2\n",
+         .standardError = asked + "prog.hex:2: warning: word address 0000 was given before\noutput file " + out +
+                          " not written: --strict makes warnings errors\n",
+         .awaitsKeystroke = true, .hex = golden("repeated_address.hex")},
+        {.name = "StrictOnADevice", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
+         .standardError = asked + kBeyond4Bits + "output file " + out +
+                          " was written as it went, but --strict makes warnings errors\n",
+         .awaitsKeystroke = true, .link = {out, "/dev/null"}, .previousOutput = false, .posixOnly = true},
+        // A complete output replaces the previous one and keeps its permission bits.
+        {.name = "ReplacedOutputKeepsItsMode", .answer = "4\n", .standardError = asked,
+         .hex = golden("end_record_only.hex"), .outputMode = 0640, .converted = "end_record_only_width_4",
+         .posixOnly = true},
+        // A standard error that cannot be written does not end the run.
+        {.name = "StandardErrorToAClosedPipe", .answer = "4\n", .previousOutput = false, .errorToClosedPipe = true,
+         .converted = "seven_words_width_4", .posixOnly = true},
+    };
+    std::vector<Case> cases;
+    for (const SharedRow& row : rows) {
+        cases.push_back(sharedCase(row, p));
+    }
     return cases;
 }
 
@@ -360,17 +331,11 @@ std::vector<Case> optionCases(const Program& p) {
     };
     std::vector<Case> cases;
     for (const Row& row : rows) {
-        Case c;
-        c.name = row.name;
-        c.program = &p;
         const std::string hex = golden("seven_words.hex");
-        c.files = {{"prog.hex", hex}, {"sub/prog.hex", hex}, {"-prog.hex", hex}, {out, kPreviousOutput}};
-        c.invocation.arguments = row.arguments;
-        c.status = row.status;
-        c.standardError = row.standardError;
-        c.standardOutput = row.standardOutput;
-        c.invocation.input = row.standardInput;
-        c.invocation.endInput = !row.standardInput.empty();
+        Case c{.name = row.name, .program = &p,
+               .files = {{"prog.hex", hex}, {"sub/prog.hex", hex}, {"-prog.hex", hex}, {out, kPreviousOutput}},
+               .invocation = {.arguments = row.arguments, .input = row.standardInput, .endInput = !row.standardInput.empty()},
+               .status = row.status, .standardError = row.standardError, .standardOutput = row.standardOutput};
         for (const std::string& name : row.converted) {
             c.outputs.emplace_back(name, golden("seven_words_width_4" + p.extension));
         }
@@ -404,12 +369,11 @@ std::vector<Case> conversionCases(const Program& p) {
                  "prog.hex:2: warning: word address 0000 was given before\n"),
         converts("NoWords", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4"),
         converts("UpperCaseExtension", p, "prog.HEX", "seven_words", "4\n", "seven_words_width_4", kBeyond4Bits),
-        withInputNamed(converts("UpperCaseExtensionOnTheFile", p, "prog.HEX", "seven_words", "4\n",
-                                "seven_words_width_4",
-                                // Windows tells no case apart: the lower-case name opens the file.
-                                fitWarning("0010", 4, 5, kOnWindows ? "prog.hex" : "prog.HEX")),
-                       "prog.HEX"),
+        converts("UpperCaseExtensionOnTheFile", p, "prog.HEX", "seven_words", "4\n", "seven_words_width_4",
+                 // Windows tells no case apart: the lower-case name opens the file.
+                 fitWarning("0010", 4, 5, kOnWindows ? "prog.hex" : "prog.HEX")),
     };
+    cases.back().files.front().first = "prog.HEX";  // the HEX file under its own name
 
     // --crop leaves out the word beyond 4 bits, with a note that --strict does not fail on.
     Case cropped = converts("CropWithStrict", p, "prog.hex", "seven_words", "4\n", "seven_words_width_4_cropped",
@@ -513,7 +477,16 @@ std::vector<Case> quenlorCases() {
 // What only the MIF shows: its depth.
 std::vector<Case> saptrumCases() {
     const Program& m = kSaptrum;
+    // The temporary file's name is cut short, or ".<name>.<pid>.tmp" would pass the system's limit of 255
+    // characters. (VHDL would name its entity after it.)
+    const std::string longName = std::string(246, 'n') + ".mif";
+    Case longOutput = converts("OutputNameOf250Characters", m, "prog.hex", "seven_words", "", "seven_words_width_4");
+    longOutput.invocation.arguments = {"-w", "4", "-o", longName, "prog.hex"};
+    longOutput.standardError = kBeyond4Bits;
+    longOutput.outputs = {{longName, golden("seven_words_width_4.mif")}};
+    longOutput.posixOnly = true;  // Windows limits the whole path
     return {
+        longOutput,
         converts("Width1", m, "prog.hex", "seven_words", "1\n", "seven_words_width_1", fitWarning("0002", 1, 5)),
         // Depths beyond 32 bits are written exactly, up to 64 address bits.
         converts("Width31", m, "prog.hex", "end_record_only", "31\n", "end_record_only_width_31"),

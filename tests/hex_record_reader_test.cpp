@@ -138,11 +138,11 @@ TEST(HexRecordReader, LongestRecordAtTheTopAddressKeepsCountingWordAddresses) {
     EXPECT_EQ(words.back(), std::make_pair(0x807Eu, 0xFF00u));
 }
 
+// The edges of the digit ranges and the characters no reader row reads; the rows above cover the other
+// digits of both cases, 'G' and 'z', a line end, bytes above 0x7F and the end of the input.
 TEST(HexDigitValue, ReadsBothCasesAndCountsEverythingElseAsZero) {
     const std::pair<int, unsigned> cases[] = {
-        {'0', 0},  {'1', 1},  {'9', 9},  {'A', 10}, {'a', 10}, {'F', 15}, {'f', 15}, {'G', 0},
-        {'g', 0},  {'z', 0},  {':', 0},  {'/', 0},  {'@', 0},  {'`', 0},  {'\n', 0}, {0xC1, 0},
-        {0xE1, 0}, {0xFF, 0}, {TextInput::kEnd, 0},
+        {'/', 0}, {':', 0}, {'@', 0}, {'`', 0}, {'a', 10}, {'g', 0}, {0xFF, 0},
     };
     for (const auto& [character, value] : cases) {
         EXPECT_EQ(hexDigitValue(character), value) << "character " << character;

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -351,15 +352,17 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
     if (!ghdlInstalled()) {
         GTEST_SKIP() << kNoGhdl;
     }
-    const std::pair<std::string, std::string> stemsAndEntities[] = {
-        {"build/fw", "fw"}, {"my-rom", "my_rom"}, {"2rom", "rom_2rom"}, {"out", "out_rom"}, {"My ROM", "my_rom"},
-        {"IEEE", "ieee_rom"}};
-    for (const auto& [stem, entity] : stemsAndEntities) {
+    const auto mended = [](const std::string& from, const std::string& to) {
+        return "entity name " + from + " is not a VHDL name; the entity is named " + to + "\n";
+    };
+    const std::tuple<std::string, std::string, std::string> names[] = {{"build/fw", "fw", ""},  // stem, entity, notice
+                          {"my-rom", "my_rom", mended("my-rom", "my_rom")},
+                          {"2rom", "rom_2rom", mended("2rom", "rom_2rom")},
+                          {"out", "out_rom", mended("out", "out_rom")},
+                          {"My ROM", "my_rom", mended("my rom", "my_rom")},
+                          {"IEEE", "ieee_rom", mended("ieee", "ieee_rom")}};
+    for (const auto& [stem, entity, notice] : names) {
         TempDirectory temp;
-        std::string base = stem;
-        std::transform(base.begin(), base.end(), base.begin(), [](unsigned char c) { return std::tolower(c); });
-        const std::string notice = stem.find('/') != std::string::npos ? "" :
-            "entity name " + base + " is not a VHDL name; the entity is named " + entity + "\n";
         const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", fs::path(ROMTOOLS_PIC_DIR) / "enhanced_inhx32.hex",
                                       stem, "0\n", temp.path(), notice);
         for (const std::string standard : {"93", "08"}) {
