@@ -142,7 +142,7 @@ const char* verdict(bool met) {
 // 16-byte records, 45 KB of HEX, converted over the last run's output. Each program against dd copying
 // the same file over its last copy, and --version against /bin/true; the commands take turns, so that
 // whatever else the machine does falls on all of them alike. Returns whether the targets are met.
-bool realSize(const Program* programs, const fs::path& work, int runs) {
+bool realSize(const Program* programs, const fs::path& work, int runs, const fs::path& before) {
     const fs::path folder = work / "real";
     fs::create_directories(folder);
     writeHex(folder / "fw.hex", 16 * 1024, false);
@@ -153,6 +153,7 @@ bool realSize(const Program* programs, const fs::path& work, int runs) {
         {programs[0].path.string(), "--version"},
         {"/bin/true"},
         {programs[0].path.string(), "-w", "13", "-o", "new.vhd", "fw.hex"},  // a new output each time
+        {(before.empty() ? programs[0].path : before / "quenlor").string(), "-w", "13", "-o", "old.vhd", "fw.hex"},
     };
     std::vector<std::vector<double>> times(commands.size());
     for (int i = -1; i < runs; ++i) {  // the first round only leaves the outputs in place
@@ -164,7 +165,7 @@ bool realSize(const Program* programs, const fs::path& work, int runs) {
             fs::remove(folder / "new.vhd");
         }
     }
-    double ms[6];
+    double ms[7];
     for (std::size_t c = 0; c < commands.size(); ++c) {
         ms[c] = median(times[c]);
     }
@@ -176,6 +177,9 @@ bool realSize(const Program* programs, const fs::path& work, int runs) {
                 ms[0], ms[1], ms[0] / ms[2], ms[1] / ms[2], verdict(programsMet));
     std::printf("%-34s %12.2f   ratio to dd %.2f\n", "quenlor -w 13, to a new output", ms[5], ms[5] / ms[2]);
     std::printf("%-34s %12.2f\n", "dd copying the HEX file", ms[2]);
+    if (!before.empty()) {
+        std::printf("%-34s %12.2f   %s\n", "quenlor before the change", ms[6], before.c_str());
+    }
     std::printf("%-34s %12.2f %12.2f   ratio %.2f, at most 1.2: %s\n", "quenlor --version / /bin/true", ms[3], ms[4],
                 ms[3] / ms[4], verdict(versionMet));
     return programsMet && versionMet;
@@ -326,7 +330,7 @@ int main(int argc, char** argv) {
     std::printf("%-34s %25s   %s\n", "  at most 4 MiB, flat within 256 KiB", "",
                 verdict(memoryMet));
 
-    allMet = realSize(programs, work, std::max(30, runs * 6)) && allMet;
+    allMet = realSize(programs, work, std::max(30, runs * 6), before) && allMet;
 
     // Scale: time against words (1, 4, 16 MiB of data) and against the address width, to /dev/null.
     std::printf("\nscale, to /dev/null, s        1 MiB      4 MiB     16 MiB   per MiB (16 / 1 MiB)\n");
