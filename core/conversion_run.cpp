@@ -22,14 +22,12 @@ namespace romtools {
 
 namespace {
 
-// What one run holds for all its files.
+// What one run holds for all its files: its command line, and the address width once it is known.
 struct RunSettings {
+    const CommandLine& options;
     std::optional<std::int32_t> addressWidth;  // given by -w, or answered at the first file that asks
-    bool batch = false;                        // -w was given: nothing reads standard input
-    std::optional<std::string> outputName;     // -o
-    bool crop = false;                         // --crop: words beyond the address width are left out
-    bool strict = false;                       // --strict: a warning about a file fails it
-    bool arrayStyle = false;                   // --style array
+    // -w was given: nothing reads standard input.
+    bool batch() const { return options.addressWidth.has_value(); }
 };
 
 // Why a conversion cannot go on. The steps throw it, and run() alone reports it; by then the
@@ -41,7 +39,7 @@ struct ConversionFailure {
 
 FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& settings,
                            const ProgramDescription& program) {
-    std::optional<FileNames> names = fileNamesFor(argument, program.extension, settings.outputName);
+    std::optional<FileNames> names = fileNamesFor(argument, program.extension, settings.options.outputName);
     if (!names) {
         throw ConversionFailure{"Input file should be HEX file.\n", false};
     }
@@ -77,7 +75,7 @@ std::int32_t addressWidthFor(RunSettings& settings) {
         throw ConversionFailure{"address width " + std::to_string(*settings.addressWidth) + " is too small, at least 1\n",
                                 true};
     }
-    if (settings.arrayStyle && *settings.addressWidth > kMaxArrayAddressWidth) {
+    if (settings.options.arrayStyle && *settings.addressWidth > kMaxArrayAddressWidth) {
         throw ConversionFailure{arrayWidthRefusal(), true};
     }
     return *settings.addressWidth;
@@ -115,8 +113,8 @@ std::string fitWarning(const AddressFit& fit, std::int32_t addressWidth) {
 // words beyond the address width.
 void putInPlace(OutputFile& output, InputWarnings& warnings, const AddressFit& fit, const FileNames& names,
                 std::int32_t addressWidth, const RunSettings& settings) {
-    const bool wordsOutside = fit.anyOutside() && !settings.crop;
-    if (settings.strict && (warnings.any() || wordsOutside)) {
+    const bool wordsOutside = fit.anyOutside() && !settings.options.crop;
+    if (settings.options.strict && (warnings.any() || wordsOutside)) {
         if (wordsOutside) {
             warnings.warn(fitWarning(fit, addressWidth));
         }
@@ -146,10 +144,10 @@ void convert(const std::string& argument, RunSettings& settings, const ProgramDe
     OutputFile output(names.output);
     createOutput(output, input.get(), names);
     const std::int32_t addressWidth = addressWidthFor(settings);
-    RomWriter& writer = settings.arrayStyle ? *program.arrayStyleWriter : program.writer;
+    RomWriter& writer = settings.options.arrayStyle ? *program.arrayStyleWriter : program.writer;
     std::fputs(writer.nameNotice(names.stem).c_str(), stderr);
     InputWarnings warnings(openedName, stderr);
-    const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, addressWidth, settings.crop);
+    const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, addressWidth, settings.options.crop);
     putInPlace(output, warnings, fit, names, addressWidth, settings);
 }
 
@@ -157,7 +155,7 @@ void convert(const std::string& argument, RunSettings& settings, const ProgramDe
 // (unless -w was given), so that a console window stays until the user has read it.
 void reportFailureAndAwaitEnter(const ConversionFailure& failure, const RunSettings& settings) {
     std::fputs(failure.message.c_str(), stderr);
-    if (failure.awaitsKeystroke && !settings.batch) {
+    if (failure.awaitsKeystroke && !settings.batch()) {
         // In a terminal the wait would look like a hang; from a pipe or a file it takes no hint.
         if (standardInputIsATerminal()) {
             std::fputs("press Enter to go on\n", stderr);
@@ -182,8 +180,7 @@ int run(int argc, char** argv, const ProgramDescription& program) {
     case CommandLine::Request::convert:
         break;
     }
-    RunSettings settings{line.addressWidth, line.addressWidth.has_value(), line.outputName,
-                         line.crop,         line.strict,                   line.arrayStyle};
+    RunSettings settings{line, line.addressWidth};
     // Every file is converted, whatever became of the ones before it.
     int status = 0;
     for (const std::string& file : line.files) {

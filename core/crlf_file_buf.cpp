@@ -8,11 +8,7 @@
 namespace romtools {
 
 CrLfFileBuf::CrLfFileBuf(std::FILE* file)
-    : file_(file),
-      block_(kBlockSize),
-      put_(block_.data()),
-      limit_(block_.data() + block_.size() - 1),
-      blockEnd_(block_.data() + block_.size()) {
+    : file_(file), block_(kBlockSize), put_(block_.data()), limit_(block_.data() + block_.size() - 1) {
     // This block is the only buffer: the file's own would copy every block once more. There is no put
     // area either, so every write comes through xsputn or overflow and is translated there.
     std::setvbuf(file_, nullptr, _IONBF, 0);

@@ -34,7 +34,7 @@ public:
     // Room for a line of at most longest bytes (no more than a block), straight in the block for the
     // file; its writer ends it in CR LF itself and hands its end to commitLine. Nothing is translated.
     char* lineSpace(std::size_t longest) {
-        if (static_cast<std::size_t>(blockEnd_ - put_) < longest) {
+        if (static_cast<std::size_t>(limit_ + 1 - put_) < longest) {
             drain();
         }
         return put_;
@@ -53,7 +53,6 @@ private:
     std::vector<char> block_;  // the next block for the file, line ends already CR LF
     char* put_;                // where the next byte goes in block_
     char* limit_;              // the block's last byte, kept for the CR before a line feed
-    char* blockEnd_;
     bool failed_ = false;
 };
 

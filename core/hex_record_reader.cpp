@@ -18,22 +18,6 @@ std::string hex2(unsigned value) {
 
 }  // namespace
 
-// A whole word whose digits are not all hex digits, or that the end of the input cuts.
-bool HexRecordReader::nextWordAfter(Characters digits, RomWord& word) {
-    const int data = readUnusualBytes(digits, 2);
-    if (data < 0) {
-        endInsideRecord();
-        return nextWordByBytes(word);
-    }
-    queue(nextByte_, static_cast<std::uint16_t>(data), recordLine_);
-    nextByte_ += 2;
-    dataLeft_ -= 2;
-    if (dataLeft_ == 0) {
-        readChecksum();
-    }
-    return nextWordByBytes(word);
-}
-
 bool HexRecordReader::nextWordByBytes(RomWord& word) {
     while (queued_ == 0 && !stopped_ && !lieWhole()) {
         if (dataLeft_ > 0) {

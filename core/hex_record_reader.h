@@ -53,12 +53,18 @@ public:
             const Characters digits = {input_.get(), input_.get(), input_.get(), input_.get()};
             const unsigned low = digitValue(digits[0]) << 4 | digitValue(digits[1]);
             const unsigned high = digitValue(digits[2]) << 4 | digitValue(digits[3]);
+            int data = static_cast<int>(low | high << 8);
             if ((low | high) > 0xFFu) {
-                return nextWordAfter(digits, word);
+                data = readUnusualBytes(digits, 2);
+                if (data < 0) {
+                    endInsideRecord();
+                    return nextWordByBytes(word);
+                }
+            } else {
+                sum_ += low + high;
             }
-            sum_ += low + high;
             word.address = static_cast<std::uint16_t>(nextByte_ >> 1);
-            word.data = static_cast<std::uint16_t>(low | high << 8);
+            word.data = static_cast<std::uint16_t>(data);
             wordLine_ = recordLine_;
             nextByte_ += 2;
             dataLeft_ -= 2;
@@ -94,7 +100,6 @@ private:
         return static_cast<int>(value);
     }
 
-    bool nextWordAfter(Characters digits, RomWord& word);
     bool nextWordByBytes(RomWord& word);
     int readUnusualBytes(Characters characters, int bytes);
     void startRecord();
