@@ -13,10 +13,9 @@ namespace {
 constexpr std::string_view kWhen = "\t\twhen \"";
 constexpr std::string_view kAssign = "\" => romout <= \"";
 constexpr std::string_view kCommentStart = "\";\t-- ";
-// Up to 64 address bits stand in the line, the zeros above 32 of them from kZeros; the zeros of wider
-// addresses go ahead of it.
+// Up to 64 address bits stand in the line, the zeros above 32 of them written as the bits of 0; the zeros
+// of wider addresses go ahead of it.
 constexpr std::int32_t kBitsInLine = 64;
-constexpr std::string_view kZeros = "00000000000000000000000000000000";
 constexpr std::size_t kLongestBranch =
     kWhen.size() + kBitsInLine + kAssign.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 2;
 
@@ -42,7 +41,7 @@ void VhdlRomWriter::writeWord(std::ostream& output, const RomWord& word, std::in
     }
     OutputLine<kLongestBranch> line(output, lineTarget_);
     char* end = addressWidth > kBitsInLine ? line.begin() : putText(line.begin(), kWhen);
-    end = putText(end, kZeros.substr(0, static_cast<std::size_t>(std::clamp(addressWidth, 32, kBitsInLine) - 32)));
+    end = putBits(end, 0, std::clamp(addressWidth, 32, kBitsInLine) - 32);
     end = putBits(end, word.address, std::min(addressWidth, std::int32_t{32}));
     end = putText(end, kAssign);
     end = putBits(end, word.data, kDataWidth);
