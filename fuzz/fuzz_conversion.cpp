@@ -44,16 +44,11 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size) {
     for (std::size_t cr; (cr = text.find('\r')) != std::string::npos;) {
         text.replace(cr, text.compare(cr, 2, "\r\n") == 0 ? 2 : 1, "\n");
     }
-    std::size_t at = 0;
-    const auto readByte = [&text, &at]() {
-        if (at + 2 > text.size()) {
-            return -1;
-        }
-        const std::string digits = text.substr(at, 2);
-        at += 2;
-        return (std::isxdigit(static_cast<unsigned char>(digits[0])) ? std::stoi(digits.substr(0, 1), nullptr, 16) : 0) * 16 +
-               (std::isxdigit(static_cast<unsigned char>(digits[1])) ? std::stoi(digits.substr(1), nullptr, 16) : 0);
+    const auto digit = [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) ? std::stoi(std::string(1, c), nullptr, 16) : 0;
     };
+    std::size_t at = 0;
+    const auto readByte = [&] { return (at += 2) > text.size() ? -1 : digit(text[at - 2]) * 16 + digit(text[at - 1]); };
     std::map<unsigned, unsigned> bytes;
     bool outside = false;
     for (;;) {
@@ -137,14 +132,27 @@ void checkLineEnds(const std::string& text) {
     }
 }
 
-std::size_t linesStartingWith(const std::string& text, const std::string& start) {
+// The lines that start with start, followed by a decimal digit where digitAfter.
+std::size_t linesStartingWith(const std::string& text, const std::string& start, bool digitAfter) {
     std::size_t count = 0;
     for (std::size_t line = 0; line < text.size();) {
-        count += text.compare(line, start.size(), start) == 0 ? 1 : 0;
+        const std::size_t next = line + start.size();
+        count += text.compare(line, start.size(), start) == 0 &&
+                 (!digitAfter || (next < text.size() && std::isdigit(static_cast<unsigned char>(text[next]))));
         const std::size_t end = text.find('\n', line);
         line = end == std::string::npos ? text.size() : end + 1;
     }
     return count;
+}
+
+// One writer's output: every line ends in CR LF, and one line per word starts as lineStart says.
+void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, std::int32_t width,
+                 const std::string& lineStart, bool digitAfter, std::size_t words) {
+    const std::string text = convert(data, size, writer, width);
+    checkLineEnds(text);
+    if (linesStartingWith(text, lineStart, digitAfter) != words) {
+        std::abort();
+    }
 }
 
 }  // namespace
@@ -159,37 +167,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t words = wordsIn(data, size);
 
     VhdlRomWriter vhdl;
-    const std::string vhdlText = convert(data, size, vhdl, width);
-    checkLineEnds(vhdlText);
-    if (linesStartingWith(vhdlText, "\t\twhen \"") != words) {
-        std::abort();
-    }
-
+    checkOutput(data, size, vhdl, width, "\t\twhen \"", false, words);
     if (width >= 1 && width <= 24) {  // the widths the array style takes
         VhdlArrayRomWriter array;
-        const std::string arrayText = convert(data, size, array, width);
-        checkLineEnds(arrayText);
-        std::size_t elements = 0;
-        for (const char digit : std::string("0123456789")) {
-            elements += linesStartingWith(arrayText, std::string("\t\t") + digit);
-        }
-        if (elements != words) {
-            std::abort();
-        }
+        checkOutput(data, size, array, width, "\t\t", true, words);
     }
-
-    if (width <= 64) {  // the programs refuse wider ROMs
+    if (width <= 64) {  // the programs refuse wider ROMs; content lines start with a decimal address
         MifWriter mif;
-        const std::string mifText = convert(data, size, mif, width);
-        checkLineEnds(mifText);
-        // Content lines are the ones that start with a decimal address.
-        std::size_t contentLines = 0;
-        for (const char digit : std::string("0123456789")) {
-            contentLines += linesStartingWith(mifText, std::string(1, digit));
-        }
-        if (contentLines != words) {
-            std::abort();
-        }
+        checkOutput(data, size, mif, width, "", true, words);
     }
     return 0;
 }

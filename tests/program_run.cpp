@@ -93,6 +93,16 @@ constexpr std::chrono::milliseconds kSettleTimeUnderLauncher{3000};
 // A program that runs to its end has ended by then, or it is killed.
 constexpr std::chrono::seconds kRunTimeLimit{20};
 
+// A pseudo-terminal in place of a pipe: ends[0] is the program's side, ends[1] the keyboard.
+bool openTerminal(int ends[2]) {
+    ends[1] = posix_openpt(O_RDWR | O_NOCTTY);
+    if (ends[1] < 0 || grantpt(ends[1]) != 0 || unlockpt(ends[1]) != 0) {
+        return false;
+    }
+    ends[0] = open(ptsname(ends[1]), O_RDWR | O_NOCTTY);
+    return ends[0] >= 0;
+}
+
 // The program's arguments, after its launcher if it has one.
 std::vector<std::string> commandLine(const fs::path& program, const Invocation& invocation) {
     std::vector<std::string> arguments{program.string()};
@@ -177,8 +187,9 @@ Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const
     const fs::path outputFile = workDirectory.parent_path() / "stdout.txt";
     const PausedInput& paused = invocation.pausedInput;
     int inputPipe[2];
-    if ((!paused.name.empty() && mkfifo((workDirectory / paused.name).c_str(), 0644) != 0) || pipe(inputPipe) != 0) {
-        throw std::runtime_error("mkfifo or pipe failed");
+    if ((!paused.name.empty() && mkfifo((workDirectory / paused.name).c_str(), 0644) != 0) ||
+        !(invocation.inputIsATerminal ? openTerminal(inputPipe) : pipe(inputPipe) == 0)) {
+        throw std::runtime_error("mkfifo, pipe or pseudo-terminal failed");
     }
     const pid_t child =
         startProgram(commandLine(program, invocation), workDirectory, inputPipe, outputFile, errorFile, invocation);

@@ -30,6 +30,7 @@ struct Invocation {
     PausedInput pausedInput{};         // used when it has a name
     long fileSizeLimit = 0;          // in bytes, as ulimit -f sets it; 0 for none
     bool errorToClosedPipe = false;  // standard error is a pipe whose reader has gone
+    bool inputIsATerminal = false;   // standard input is a pseudo-terminal, typed into as the input is
     std::string launcher{};            // runs the program, such as Wine for a Windows program
 };
 
