@@ -14,7 +14,7 @@
 #include "line_format.h"
 #include "mif_writer.h"
 #include "vhdl_array_writer.h"
-#include "vhdl_writer.h"
+#include "vhdl_case_writer.h"
 #include "write_rom.h"
 
 namespace {
@@ -91,7 +91,7 @@ void BM_WriteWord(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK_TEMPLATE(BM_WriteWord, VhdlRomWriter)->Arg(13)->Arg(64);
+BENCHMARK_TEMPLATE(BM_WriteWord, VhdlCaseRomWriter)->Arg(13)->Arg(64);
 BENCHMARK_TEMPLATE(BM_WriteWord, VhdlArrayRomWriter)->Arg(13);
 BENCHMARK_TEMPLATE(BM_WriteWord, MifWriter)->Arg(13);
 
@@ -111,7 +111,7 @@ void BM_WriteRom(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hex.size()));
 }
-BENCHMARK_TEMPLATE(BM_WriteRom, VhdlRomWriter);
+BENCHMARK_TEMPLATE(BM_WriteRom, VhdlCaseRomWriter);
 BENCHMARK_TEMPLATE(BM_WriteRom, MifWriter);
 
 }  // namespace

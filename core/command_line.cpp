@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "address_width_question.h"
-#include "vhdl_array_writer.h"
 
 namespace romtools {
 
@@ -57,9 +56,27 @@ ValueOption valueOption(std::string_view argument) {
     return {};
 }
 
+// The writer whose style has the name, or null.
+RomWriter* writerOfStyle(const ProgramDescription& program, std::string_view name) {
+    const auto found = std::find_if(program.writers.begin(), program.writers.end(),
+                                    [name](const RomWriter* writer) { return writer->style().name == name; });
+    return found != program.writers.end() ? *found : nullptr;
+}
+
+// The styles' names as a sentence says them: "case, array or block".
+std::string styleNames(const ProgramDescription& program) {
+    std::string names;
+    for (std::size_t i = 0; i < program.writers.size(); ++i) {
+        names += i == 0 ? "" : i + 1 == program.writers.size() ? " or " : ", ";
+        names += program.writers[i]->style().name;
+    }
+    return names;
+}
+
 // Reads one option at argv[index], with its value; returns the index of the last argument it took, or
 // -1 with line refused or answered.
-int readOption(int argc, char** argv, int index, const std::string& usage, bool offersStyles, CommandLine& line) {
+int readOption(int argc, char** argv, int index, const ProgramDescription& program, const std::string& usage,
+               CommandLine& line) {
     const std::string_view argument = argv[index];
     if (argument == "-h" || argument == "--help" || argument == "-V" || argument == "--version") {
         line.request = argument == "-h" || argument == "--help" ? CommandLine::Request::help
@@ -71,7 +88,7 @@ int readOption(int argc, char** argv, int index, const std::string& usage, bool 
         return index;
     }
     const ValueOption option = valueOption(argument);
-    if (option.name.empty() || (option.name == "--style" && !offersStyles)) {
+    if (option.name.empty() || (option.name == "--style" && !program.offersStyles())) {
         line = refused("unknown option " + std::string(argument) + "\n" + usage);
         return -1;
     }
@@ -85,11 +102,11 @@ int readOption(int argc, char** argv, int index, const std::string& usage, bool 
         return index;
     }
     if (option.name == "--style") {
-        if (value != "case" && value != "array") {
-            line = refused("invalid style " + value + "; it is case or array\n" + usage);
+        line.writer = writerOfStyle(program, value);
+        if (line.writer == nullptr) {
+            line = refused("invalid style " + value + "; it is " + styleNames(program) + "\n" + usage);
             return -1;
         }
-        line.arrayStyle = value == "array";
         return index;
     }
     line.addressWidth = widthOption(value);
@@ -102,13 +119,14 @@ int readOption(int argc, char** argv, int index, const std::string& usage, bool 
 
 }  // namespace
 
-CommandLine parseCommandLine(int argc, char** argv, const std::string& programName, bool offersStyles) {
+CommandLine parseCommandLine(int argc, char** argv, const ProgramDescription& program) {
     // Without any argument the program gives its first, shortest usage line, which scripts may expect.
     if (argc < 2) {
-        return refused("usage: " + programName + " input_filename\n");
+        return refused("usage: " + std::string(program.name) + " input_filename\n");
     }
-    const std::string usage = "usage: " + programName + " [-w width] [-o output] input_filename...\n";
+    const std::string usage = "usage: " + std::string(program.name) + " [-w width] [-o output] input_filename...\n";
     CommandLine line;
+    line.writer = program.writers.front();
     // Options stand anywhere among the files, and every one is read before a file is converted; "--"
     // ends them, and "-" alone is a file: standard input.
     bool optionsEnded = false;
@@ -118,7 +136,7 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
             line.files.emplace_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if ((index = readOption(argc, argv, index, usage, offersStyles, line)) < 0) {
+        } else if ((index = readOption(argc, argv, index, program, usage, line)) < 0) {
             return line;
         }
     }
@@ -128,8 +146,8 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
     if (line.outputName && line.files.size() > 1) {
         return refused("-o is allowed with one input file only\n" + usage);
     }
-    if (line.arrayStyle && line.addressWidth && *line.addressWidth > kMaxArrayAddressWidth) {
-        return refused(arrayWidthRefusal());
+    if (line.addressWidth && *line.addressWidth > line.writer->style().widestAddress) {
+        return refused(styleWidthRefusal(*line.writer));
     }
     const bool readsStandardInput = std::find(line.files.begin(), line.files.end(), "-") != line.files.end();
     if (readsStandardInput && (!line.addressWidth || !line.outputName)) {
@@ -138,18 +156,33 @@ CommandLine parseCommandLine(int argc, char** argv, const std::string& programNa
     return line;
 }
 
-std::string arrayWidthRefusal() {
-    return "the array style takes address widths up to " + std::to_string(kMaxArrayAddressWidth) + "\n";
+std::string styleWidthRefusal(const RomWriter& writer) {
+    const WriterStyle style = writer.style();
+    return "the " + std::string(style.name) + " style takes address widths up to " +
+           std::to_string(style.widestAddress) + "\n";
 }
 
-std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension,
-                     bool offersStyles) {
-    const std::string styles =
-        offersStyles ? "  --style case|array a case statement with a branch per word (the default), or a\n"
-                       "                     constant array indexed by the address, widths 1 to 24: open\n"
-                       "                     synthesis takes the array as a memory, in a fraction of the time\n"
-                     : "";
-    return "usage: " + programName + " [-w width] [-o output] input_filename...\n" + summary + "\n\n"
+// The --style option and a line for each style, the default first.
+std::string styleHelp(const ProgramDescription& program) {
+    if (!program.offersStyles()) {
+        return "";
+    }
+    std::string help = "  --style STYLE      the form of the output, one of:\n";
+    for (const RomWriter* writer : program.writers) {
+        const WriterStyle style = writer->style();
+        help += "    " + std::string(style.name) + std::string(17 - style.name.size(), ' ') + std::string(style.summary);
+        if (style.widestAddress < kMaxAddressWidth) {
+            help += ", widths 1 to " + std::to_string(style.widestAddress);
+        }
+        help += writer == program.writers.front() ? " (the default)\n" : "\n";
+    }
+    return help;
+}
+
+std::string helpText(const ProgramDescription& program) {
+    const std::string programName = program.name;
+    const std::string extension = program.extension;
+    return "usage: " + programName + " [-w width] [-o output] input_filename...\n" + program.summary + "\n\n"
            "Each input_filename ends in .hex or .HEX; the output goes next to it, under the\n"
            "same name with " + extension + ". A name of - reads the image from standard input,\n"
            "with -w and -o. Without -w the first file asks on the console\n"
@@ -160,7 +193,7 @@ std::string helpText(const std::string& programName, const std::string& summary,
            "name starts with - follows it (or is written ./-name.hex).\n\n"
            "  -w, --width N      the address width, 1 to 64: nothing is asked, no key awaited\n"
            "  -o, --output FILE  write FILE instead (with one input file only)\n"
-           + styles +
+           + styleHelp(program) +
            "  --crop             leave out words beyond the address width, with a note\n"
            "  --strict           fail a file on any warning, keeping the previous output\n"
            "  -h, --help         show this text\n"

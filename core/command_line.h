@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "program_description.h"
+
 namespace romtools {
 
 // What the command line asks of a run. Options may stand anywhere, and "--" ends them; every other
@@ -18,22 +20,21 @@ struct CommandLine {
     std::optional<std::string> outputName;     // -o: instead of the name next to the input
     bool crop = false;                         // --crop: leave out words beyond the address width
     bool strict = false;                       // --strict: a warning about a file fails it
-    bool arrayStyle = false;                   // --style array, for a program that offers styles
+    RomWriter* writer = nullptr;               // the program's first, or the one --style names
     std::vector<std::string> files;
 };
 
 // Reads the options: -w N, --width N, --width=N (N from 1 to 64); -o FILE, --output FILE,
-// --output=FILE (with one input file only); --crop; --strict; -h, --help; -V, --version. The first
-// refusal from the left is the one given, with the program's name in its usage line. Reading standard
-// input ("-") needs -w and -o.
-// --style case|array is an option only where offersStyles.
-CommandLine parseCommandLine(int argc, char** argv, const std::string& programName, bool offersStyles = false);
+// --output=FILE (with one input file only); --crop; --strict; -h, --help; -V, --version; and --style
+// NAME, --style=NAME where the program offers styles. The first refusal from the left is the one
+// given, with the program's name in its usage line. Reading standard input ("-") needs -w and -o, and
+// a width from -w must suit the writer.
+CommandLine parseCommandLine(int argc, char** argv, const ProgramDescription& program);
 
-// The refusal of a width above what --style array takes.
-std::string arrayWidthRefusal();
+// The refusal of a width above what the writer's style takes.
+std::string styleWidthRefusal(const RomWriter& writer);
 
 // The text of --help: the options, the question and a Makefile rule.
-std::string helpText(const std::string& programName, const std::string& summary, const std::string& extension,
-                     bool offersStyles = false);
+std::string helpText(const ProgramDescription& program);
 
 }  // namespace romtools

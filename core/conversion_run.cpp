@@ -15,7 +15,6 @@
 #include "output_file.h"
 #include "platform.h"
 #include "text_input.h"
-#include "vhdl_array_writer.h"
 #include "write_rom.h"
 
 namespace romtools {
@@ -75,8 +74,8 @@ std::int32_t addressWidthFor(RunSettings& settings) {
         throw ConversionFailure{"address width " + std::to_string(*settings.addressWidth) + " is too small, at least 1\n",
                                 true};
     }
-    if (settings.options.arrayStyle && *settings.addressWidth > kMaxArrayAddressWidth) {
-        throw ConversionFailure{arrayWidthRefusal(), true};
+    if (*settings.addressWidth > settings.options.writer->style().widestAddress) {
+        throw ConversionFailure{styleWidthRefusal(*settings.options.writer), true};
     }
     return *settings.addressWidth;
 }
@@ -144,7 +143,7 @@ void convert(const std::string& argument, RunSettings& settings, const ProgramDe
     OutputFile output(names.output);
     createOutput(output, input.get(), names);
     const std::int32_t addressWidth = addressWidthFor(settings);
-    RomWriter& writer = settings.options.arrayStyle ? *program.arrayStyleWriter : program.writer;
+    RomWriter& writer = *settings.options.writer;
     std::fputs(writer.nameNotice(names.stem).c_str(), stderr);
     InputWarnings warnings(openedName, stderr);
     const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, addressWidth, settings.options.crop);
@@ -165,11 +164,10 @@ void reportFailureAndAwaitEnter(const ConversionFailure& failure, const RunSetti
 }
 
 int run(int argc, char** argv, const ProgramDescription& program) {
-    const bool offersStyles = program.arrayStyleWriter != nullptr;
-    const CommandLine line = parseCommandLine(argc, argv, program.name, offersStyles);
+    const CommandLine line = parseCommandLine(argc, argv, program);
     switch (line.request) {
     case CommandLine::Request::help:
-        std::fputs(helpText(program.name, program.summary, program.extension, offersStyles).c_str(), stdout);
+        std::fputs(helpText(program).c_str(), stdout);
         return 0;
     case CommandLine::Request::version:
         std::printf("%s (romtools) %s\n", program.name, ROMTOOLS_VERSION);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "address_width_question.h"
 #include "line_format.h"
 
 namespace romtools {
@@ -35,6 +36,10 @@ std::string powerOfTwoDecimal(std::int32_t exponent) {
 }
 
 }  // namespace
+
+WriterStyle MifWriter::style() const {
+    return {"mif", "a memory initialization file", kMaxAddressWidth};
+}
 
 void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std::int32_t addressWidth) {
     lineTarget_.attach(output);

@@ -10,6 +10,7 @@ namespace romtools {
 // line of its own, in file order, and the end line. The file holds no name.
 class MifWriter final : public RomWriter {
 public:
+    WriterStyle style() const override;
     void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
     void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
     void writeTrailer(std::ostream& output) override;

@@ -18,16 +18,20 @@ constexpr std::size_t kLongestElement =
 
 }  // namespace
 
+WriterStyle VhdlArrayRomWriter::style() const {
+    return {"array", "a constant array read without a clock", kMaxArrayAddressWidth};
+}
+
 std::string VhdlArrayRomWriter::nameNotice(std::string_view stem) const {
     return vhdlNameNotice(stem);
 }
 
 void VhdlArrayRomWriter::writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) {
     lineTarget_.attach(output);
-    writeVhdlEntity(output, vhdlEntityName(stem), addressWidth, "use ieee.numeric_std.all;\n");
+    writeVhdlEntity(output, vhdlEntityName(stem), addressWidth, "use ieee.numeric_std.all;\n", portsBeforeAddress());
     // The run keeps the width to 1..24; clamped, any width gives some bound.
     const std::uint64_t lastAddress = (std::uint64_t{1} << std::clamp(addressWidth, 0, 63)) - 1;
-    output << "\ttype rom_type is array (0 to " << lastAddress << ") of std_logic_vector("
+    output << "\ttype rom_type is array (" << lastAddress << " downto 0) of std_logic_vector("
            << std::to_string(kDataWidth - 1) << " downto 0);\n"
               "\tconstant rom : rom_type := (\n";
 }
@@ -48,8 +52,7 @@ void VhdlArrayRomWriter::writeTrailer(std::ostream& output) {
     output << "\"\n"
               "\t);\n"
               "begin\n"
-              "\tromout <= rom(to_integer(unsigned(romaddr)));\n"
-              "end RTL;\n";
+           << readStatements() << "end RTL;\n";
 }
 
 }  // namespace romtools

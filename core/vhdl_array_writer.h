@@ -12,13 +12,21 @@ inline constexpr std::int32_t kMaxArrayAddressWidth = 24;
 // Writes the image as one VHDL design unit with the same entity, ports and behaviour as the case
 // style, whose architecture reads a constant array indexed by the address: one element per word, in
 // file order, and zero for every other address. Synthesis tools take the array as a memory, where they
-// take a case statement as a comparator for each word.
-class VhdlArrayRomWriter final : public RomWriter {
+// take a case statement as a comparator for each word. The array's range descends: GHDL's synthesis
+// takes an ascending one for a ROM of zeros.
+class VhdlArrayRomWriter : public RomWriter {
 public:
+    WriterStyle style() const override;
     std::string nameNotice(std::string_view stem) const override;
     void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
     void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
     void writeTrailer(std::ostream& output) override;
+
+protected:
+    // What a style that reads the same array another way sets apart: the ports declared before romaddr,
+    // and the statements that give romout.
+    virtual std::string_view portsBeforeAddress() const { return ""; }
+    virtual std::string_view readStatements() const { return "\tromout <= rom(to_integer(unsigned(romaddr)));\n"; }
 };
 
 }  // namespace romtools

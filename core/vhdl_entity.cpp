@@ -23,7 +23,7 @@ constexpr std::string_view kReservedNames[] = {
     "severity", "shared", "signal", "sla", "sll", "sra", "srl", "strong", "subtype", "then", "to",
     "transport", "type", "unaffected", "units", "until", "use", "variable", "view", "vmode", "vprop",
     "vunit", "wait", "when", "while", "with", "xnor", "xor",
-    "ieee", "std", "work", "std_logic_vector",
+    "ieee", "std", "work", "std_logic", "std_logic_vector", "unsigned", "to_integer", "rising_edge",
 };
 
 bool isReserved(std::string_view name) {
@@ -104,7 +104,7 @@ std::string vhdlNameNotice(std::string_view stem) {
 }
 
 void writeVhdlEntity(std::ostream& output, const std::string& name, std::int32_t addressWidth,
-                     std::string_view moreLibraryClauses) {
+                     std::string_view moreLibraryClauses, std::string_view portsBeforeAddress) {
     // Widened first: the width may be the most negative 32-bit number.
     const std::string addressBound = std::to_string(static_cast<long long>(addressWidth) - 1);
     output << "library ieee;\n"
@@ -113,7 +113,8 @@ void writeVhdlEntity(std::ostream& output, const std::string& name, std::int32_t
            << "\n"
               "entity " << name << " is\n"
               "\tport (\n"
-              "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
+           << portsBeforeAddress
+           << "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
               "\t\tromout\t: out std_logic_vector(" << std::to_string(kDataWidth - 1) << " downto 0)\n"
               "\t);\n"
               "end " << name << ";\n"

@@ -19,9 +19,9 @@ std::string vhdlEntityName(std::string_view stem);
 // The line that says a name was mended, or nothing.
 std::string vhdlNameNotice(std::string_view stem);
 
-// The library clauses, with moreLibraryClauses after the standard logic one, the entity with its two
-// ports, and the architecture's first line.
+// The library clauses, with moreLibraryClauses after the standard logic one, the entity with its ports,
+// portsBeforeAddress and then romaddr and romout, and the architecture's first line.
 void writeVhdlEntity(std::ostream& output, const std::string& name, std::int32_t addressWidth,
-                     std::string_view moreLibraryClauses = "");
+                     std::string_view moreLibraryClauses = "", std::string_view portsBeforeAddress = "");
 
 }  // namespace romtools

@@ -17,7 +17,8 @@
 #include "mif_writer.h"
 #include "temp_file.h"
 #include "vhdl_array_writer.h"
-#include "vhdl_writer.h"
+#include "vhdl_block_writer.h"
+#include "vhdl_case_writer.h"
 #include "write_rom.h"
 
 namespace {
@@ -166,11 +167,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     --size;
     const std::size_t words = wordsIn(data, size);
 
-    VhdlRomWriter vhdl;
+    VhdlCaseRomWriter vhdl;
     checkOutput(data, size, vhdl, width, "\t\twhen \"", false, words);
-    if (width >= 1 && width <= 24) {  // the widths the array style takes
+    if (width >= 1 && width <= 24) {  // the widths the array and block styles take
         VhdlArrayRomWriter array;
         checkOutput(data, size, array, width, "\t\t", true, words);
+        VhdlBlockRomWriter block;
+        checkOutput(data, size, block, width, "\t\t", true, words);
     }
     if (width <= 64) {  // the programs refuse wider ROMs; content lines start with a decimal address
         MifWriter mif;

@@ -1,12 +1,14 @@
 // quenlor: Intel HEX to a VHDL ROM entity.
 #include "conversion_run.h"
 #include "vhdl_array_writer.h"
-#include "vhdl_writer.h"
+#include "vhdl_block_writer.h"
+#include "vhdl_case_writer.h"
 
 int main(int argc, char** argv) {
-    romtools::VhdlRomWriter caseStyle;
+    romtools::VhdlCaseRomWriter caseStyle;
     romtools::VhdlArrayRomWriter arrayStyle;
+    romtools::VhdlBlockRomWriter blockStyle;
+    romtools::RomWriter* const styles[] = {&caseStyle, &arrayStyle, &blockStyle};
     romtools::runConversion(argc, argv,
-                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", ".vhd", caseStyle,
-                             &arrayStyle});
+                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", ".vhd", styles});
 }

@@ -4,7 +4,8 @@
 
 int main(int argc, char** argv) {
     romtools::MifWriter writer;
+    romtools::RomWriter* const writers[] = {&writer};
     romtools::runConversion(
         argc, argv,
-        {"saptrum", "Turns Intel HEX memory images into memory initialization files (MIF).", ".mif", writer});
+        {"saptrum", "Turns Intel HEX memory images into memory initialization files (MIF).", ".mif", writers});
 }

@@ -407,9 +407,14 @@ std::vector<Case> quenlorCases() {
         converts("AddressWiderThan32Bits", q, "prog.hex", "seven_words", "40\n", "seven_words_width_40"),
         edited(converts("ArrayStyle", q, "prog.hex", "seven_words", "6\n", "seven_words_width_6_array"),
                [](Case& c) { c.invocation.arguments = {"--style", "array", "prog.hex"}; }),
+        edited(converts("BlockStyle", q, "prog.hex", "seven_words", "6\n", "seven_words_width_6_block"),
+               [](Case& c) { c.invocation.arguments = {"--style=block", "prog.hex"}; }),
         fails("ArrayStyleWidthOption", q, {"-w", "25", "prog.hex", "--style=array"}, tooWide, false),
+        fails("BlockStyleWidthOption", q, {"-w25", "--style", "block", "prog.hex"},
+              "the block style takes address widths up to 24\n", false),
         fails("InvalidStyle", q, {"--style", "arrays", "prog.hex"},
-              "invalid style arrays; it is case or array\nusage: quenlor [-w width] [-o output] input_filename...\n",
+              "invalid style arrays; it is case, array or block\nusage: quenlor [-w width] [-o output] "
+              "input_filename...\n",
               false),
         edited(fails("ArrayStyleWidthAnswer", q, {"--style", "array", "prog.hex"}, kQuestion + "\n" + tooWide, true),
                [](Case& c) { c.invocation.input = "25\n"; }),
@@ -436,6 +441,7 @@ std::vector<Case> quenlorCases() {
         {"LeadingDigitMended", "2rom.hex", "rom_2rom", "2rom"},
         {"ReservedWordMended", "out.hex", "out_rom", "out"},
         {"LibraryNameMended", "IEEE.hex", "ieee_rom", "ieee"},
+        {"FunctionNameMended", "to_integer.hex", "to_integer_rom", "to_integer"},
         {"ExtensionOnly", ".hex", "rom", ""},
         {"ArrayStyleMended", "my-rom.hex", "my_rom", "my-rom", "array"},
     };

@@ -31,7 +31,8 @@ struct Sample {
     std::vector<std::string> options{};
     std::string notes{};            // what the run says after the question
     const char* binary = nullptr;   // tests/producers/<binary>, the image the HEX file was made from
-    bool arrayStyle = false;        // quenlor writes the array style
+    std::string style = "case";     // quenlor's --style
+    bool synthesized = false;       // the netlist that GHDL's synthesis makes of the VHDL is simulated too
 };
 
 const std::string kLeftOut = ".hex: note: words beyond the address width ";
@@ -50,11 +51,19 @@ const Sample kSamples[] = {
     {"odd_srec_cat_32", 9, {"--strict"}, "", "odd.bin"},
     {"odd_srec_cat_255", 9, {"--strict"}, "", "odd.bin"},
     {"odd_intelhex_255", 9, {"--strict"}, "", "odd.bin"},
-    // The array style gives the same ROM.
-    {"classic_inhx8m", 14, {"--strict"}, "", nullptr, true},
+    // The array and block styles give the same ROM.
+    {"classic_inhx8m", 14, {"--strict"}, "", nullptr, "array"},
     {"classic_inhx8m", 13, {"--crop"}, "classic_inhx8m" + kLeftOut + "13 are left out: 1, the first at address 2007\n",
-     nullptr, true},
-    {"enhanced_inhx32", 13, {}, "", nullptr, true},
+     nullptr, "array", true},
+    {"enhanced_inhx32", 13, {}, "", nullptr, "array"},
+    {"classic_inhx8m", 13, {"--crop"}, "classic_inhx8m" + kLeftOut + "13 are left out: 1, the first at address 2007\n",
+     nullptr, "block", true},
+    {"enhanced_inhx32", 13, {}, "", nullptr, "block"},
+    // GHDL's synthesis once made a ROM of zeros of this image's array. The case style's netlist of a
+    // full image takes a minute, so only this one is synthesized.
+    {"two_words_inhx8m", 8, {}, "", nullptr, "case", true},
+    {"two_words_inhx8m", 8, {}, "", nullptr, "array", true},
+    {"two_words_inhx8m", 8, {}, "", nullptr, "block", true},
 };
 
 bool crops(const Sample& sample) {
@@ -228,17 +237,19 @@ fs::path convert(const fs::path& program, const std::string& extension, const fs
 // Converts a sample as its row says; the style is quenlor's alone.
 fs::path convert(const fs::path& program, const std::string& extension, const Sample& sample, const fs::path& temp) {
     std::vector<std::string> options = sample.options;
-    if (sample.arrayStyle && extension == ".vhd") {
-        options.insert(options.begin(), {"--style", "array"});
+    if (extension == ".vhd") {
+        options.insert(options.begin(), {"--style", sample.style});
     }
     return convert(program, extension, sampleFolder(sample) / (sample.name + ".hex"), sample.name,
                    std::to_string(sample.addressWidth) + "\n", temp, sample.notes, options);
 }
 
-// A testbench that sets every address in turn and prints what romout gives, one number a line.
+// A testbench that sets every address in turn and prints what romout gives, one number a line; a ROM of
+// the block style gets a clock edge after each address.
 std::string testbench(const Sample& sample) {
     const std::string width = std::to_string(sample.addressWidth);
     const std::string lastAddress = std::to_string((1 << sample.addressWidth) - 1);
+    const bool clocked = sample.style == "block";
     return "library ieee;\n"
            "use ieee.std_logic_1164.all;\n"
            "use ieee.numeric_std.all;\n"
@@ -247,14 +258,17 @@ std::string testbench(const Sample& sample) {
            "architecture sim of tb is\n"
            "  signal romaddr : std_logic_vector(" + width + " - 1 downto 0);\n"
            "  signal romout : std_logic_vector(13 downto 0);\n"
+           "  signal clk : std_logic := '0';\n"
            "begin\n"
-           "  rom : entity work." + sample.name + " port map (romaddr => romaddr, romout => romout);\n"
+           "  rom : entity work." + sample.name + " port map (" + (clocked ? "clk => clk, " : "") +
+           "romaddr => romaddr, romout => romout);\n"
            "  process\n"
            "    variable l : line;\n"
            "  begin\n"
            "    for address in 0 to " + lastAddress + " loop\n"
            "      romaddr <= std_logic_vector(to_unsigned(address, " + width + "));\n"
-           "      wait for 1 ns;\n"
+           "      wait for 1 ns;\n" +
+           (clocked ? "      clk <= '1';\n      wait for 1 ns;\n      clk <= '0';\n" : "") +
            "      write(l, to_integer(unsigned(romout)));\n"
            "      writeline(output, l);\n"
            "    end loop;\n"
@@ -263,20 +277,21 @@ std::string testbench(const Sample& sample) {
            "end sim;\n";
 }
 
-// False when GHDL is missing; under CI that fails the test, since CI must install it.
-bool ghdlInstalled() {
-    if (std::system("ghdl --version >/dev/null 2>&1") == 0) {
+// False when the tool is missing; under CI that fails the test, since CI must install it.
+bool installed(const std::string& tool) {
+    if (std::system((tool + " --version >/dev/null 2>&1").c_str()) == 0) {
         return true;
     }
     const char* ci = std::getenv("CI");
     if (ci != nullptr && std::string(ci) != "" && std::string(ci) != "false") {
-        ADD_FAILURE() << "GHDL is not installed; CI must install it (Debian package ghdl)";
+        ADD_FAILURE() << tool << " is not installed; CI must install it (Debian package " << tool << ")";
     }
     return false;
 }
 
-// Runs a GHDL command (-a, -e or -r) on units or files in folder, under one VHDL standard with a library
-// folder of its own; its standard output goes to output, and its messages are returned after a failure.
+// Runs a GHDL command (-a, -e, -r or --synth) on units or files in folder, under one VHDL standard with a
+// library folder of its own; its standard output goes to output, and its messages are returned after a
+// failure.
 std::string ghdl(const fs::path& folder, const std::string& standard, const std::string& command,
                  const std::string& operands, const fs::path& output) {
     const std::string library = "work" + standard;
@@ -297,19 +312,26 @@ class RoundTrip : public ::testing::TestWithParam<Sample> {};
 const char* const kNoGhdl = "GHDL is not installed (Debian package ghdl): the VHDL round trip is not run";
 
 TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
-    if (!ghdlInstalled()) {
+    if (!installed("ghdl")) {
         GTEST_SKIP() << kNoGhdl;
     }
     const Sample& sample = GetParam();
     TempDirectory temp;
     const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path());
-    const fs::path folder = vhdl.parent_path();
-    writeFile(folder / "tb.vhd", testbench(sample));
+    std::vector<std::pair<fs::path, std::string>> units = {{vhdl, "93"}, {vhdl, "08"}};  // and the standard
+    if (sample.synthesized) {  // the netlist is VHDL with the same entity and ports, in a folder of its own
+        const fs::path netlist = temp.path() / "netlist" / "netlist.vhd";
+        fs::create_directory(netlist.parent_path());
+        ASSERT_EQ(ghdl(vhdl.parent_path(), "08", "--synth", vhdl.filename().string() + " -e " + sample.name, netlist), "");
+        units.emplace_back(netlist, "08");
+    }
     const Image expected = expectedImage(sample);
 
-    for (const std::string standard : {"93", "08"}) {
+    for (const auto& [unit, standard] : units) {
+        const fs::path folder = unit.parent_path();
+        writeFile(folder / "tb.vhd", testbench(sample));
         const fs::path output = folder / ("sim" + standard + ".txt");
-        ASSERT_EQ(ghdl(folder, standard, "-a", vhdl.filename().string() + " tb.vhd", output), "");
+        ASSERT_EQ(ghdl(folder, standard, "-a", unit.filename().string() + " tb.vhd", output), "");
         ASSERT_EQ(ghdl(folder, standard, "-e", "tb", output), "");
         // Before the first address is set, numeric_std warns of metavalues at time 0: not a fault.
         ASSERT_EQ(ghdl(folder, standard, "-r", "tb --ieee-asserts=disable-at-0", output), "");
@@ -319,8 +341,29 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
         for (unsigned value; printed >> value;) {
             simulated.push_back(value);
         }
-        EXPECT_EQ(simulated, expected) << "--std=" << standard;
+        EXPECT_EQ(simulated, expected) << unit.filename() << " --std=" << standard;
     }
+}
+
+// The open flow for iCE40 FPGAs maps a block-style ROM into memory blocks, with next to no logic.
+TEST(Synthesis, BlockStyleFillsIce40MemoryBlocks) {
+    if (!installed("ghdl") || !installed("yosys")) {
+        GTEST_SKIP() << "GHDL or yosys is not installed (Debian packages ghdl, yosys)";
+    }
+    const Sample sample{"odd_objcopy", 9, {}, "", "odd.bin", "block"};  // 501 words in a ROM of 512
+    TempDirectory temp;
+    const fs::path folder = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path()).parent_path();
+    ASSERT_EQ(ghdl(folder, "08", "--synth", "--out=verilog odd_objcopy.vhd -e odd_objcopy", folder / "rom.v"), "");
+    const std::string yosys = "cd '" + folder.string() + "' && yosys -q -p 'read_verilog rom.v; synth_ice40 -top "
+                              "odd_objcopy; tee -q -o stat.txt stat' >yosys.log 2>&1";
+    ASSERT_EQ(std::system(yosys.c_str()), 0) << readFile(folder / "yosys.log");
+    const std::string statistics = readFile(folder / "stat.txt");
+    const auto cells = [&statistics](const std::string& cell) {  // 0 when the netlist has none
+        const std::size_t at = statistics.find(" " + cell + " ");
+        return at == std::string::npos ? 0 : std::stoi(statistics.substr(at + cell.size() + 2));
+    };
+    EXPECT_GE(cells("SB_RAM40_4K"), 1) << statistics;
+    EXPECT_LE(cells("SB_LUT4"), 16) << statistics;
 }
 
 TEST_P(RoundTrip, MifCarriesTheSameImage) {
@@ -346,9 +389,10 @@ TEST(DefaultWidth, ClassicImageGivesTheWarning) {
     }
 }
 
-// File names that VHDL does not take as entity names, and a path with a folder, as make passes them.
+// File names that VHDL does not take as entity names, and a path with a folder, as make passes them; in
+// the block style, whose unit uses the most names.
 TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
-    if (!ghdlInstalled()) {
+    if (!installed("ghdl")) {
         GTEST_SKIP() << kNoGhdl;
     }
     const auto mended = [](const std::string& from, const std::string& to) {
@@ -359,11 +403,12 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
                           {"2rom", "rom_2rom", mended("2rom", "rom_2rom")},
                           {"out", "out_rom", mended("out", "out_rom")},
                           {"My ROM", "my_rom", mended("my rom", "my_rom")},
-                          {"IEEE", "ieee_rom", mended("ieee", "ieee_rom")}};
+                          {"IEEE", "ieee_rom", mended("ieee", "ieee_rom")},
+                          {"to_integer", "to_integer_rom", mended("to_integer", "to_integer_rom")}};
     for (const auto& [stem, entity, notice] : names) {
         TempDirectory temp;
         const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", fs::path(ROMTOOLS_PIC_DIR) / "enhanced_inhx32.hex",
-                                      stem, "0\n", temp.path(), notice);
+                                      stem, "0\n", temp.path(), notice, {"--style", "block"});
         for (const std::string standard : {"93", "08"}) {
             const fs::path output = temp.path() / "ghdl.txt";
             EXPECT_EQ(ghdl(temp.path() / "work", standard, "-a", "'" + stem + ".vhd'", output), "") << stem;
@@ -374,7 +419,7 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
 
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {
     return info.param.name + (crops(info.param) ? "_crop_" + std::to_string(info.param.addressWidth) : "") +
-           (info.param.arrayStyle ? "_array" : "");
+           (info.param.style != "case" || info.param.synthesized ? "_" + info.param.style : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(PicSamples, RoundTrip, ::testing::ValuesIn(kSamples), sampleName);

@@ -10,7 +10,7 @@ entity prog is
 end prog;
 
 architecture RTL of prog is
-	type rom_type is array (0 to 15) of std_logic_vector(13 downto 0);
+	type rom_type is array (15 downto 0) of std_logic_vector(13 downto 0);
 	constant rom : rom_type := (
 		others => "00000000000000"
 	);

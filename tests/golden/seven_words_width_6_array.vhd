@@ -10,7 +10,7 @@ entity prog is
 end prog;
 
 architecture RTL of prog is
-	type rom_type is array (0 to 63) of std_logic_vector(13 downto 0);
+	type rom_type is array (63 downto 0) of std_logic_vector(13 downto 0);
 	constant rom : rom_type := (
 		0 => "10100000000000",	-- addr 0000: data 2800
 		1 => "11000000111111",	-- addr 0001: data 303F

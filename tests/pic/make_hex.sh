@@ -6,4 +6,5 @@ cd "$(dirname "$0")"
 gpasm -q -a inhx8m -o classic_inhx8m.hex classic.asm
 gpasm -q -a inhx32 -o classic_inhx32.hex classic.asm
 gpasm -q -a inhx32 -o enhanced_inhx32.hex enhanced.asm
+gpasm -q -a inhx8m -o two_words_inhx8m.hex two_words.asm
 rm -f ./*.cod ./*.lst

@@ -1,7 +1,8 @@
-#include "vhdl_writer.h"
+#include "vhdl_case_writer.h"
 
 #include <algorithm>
 
+#include "address_width_question.h"
 #include "line_format.h"
 #include "vhdl_entity.h"
 
@@ -21,11 +22,15 @@ constexpr std::size_t kLongestBranch =
 
 }  // namespace
 
-std::string VhdlRomWriter::nameNotice(std::string_view stem) const {
+WriterStyle VhdlCaseRomWriter::style() const {
+    return {"case", "a case statement with a branch per word", kMaxAddressWidth};
+}
+
+std::string VhdlCaseRomWriter::nameNotice(std::string_view stem) const {
     return vhdlNameNotice(stem);
 }
 
-void VhdlRomWriter::writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) {
+void VhdlCaseRomWriter::writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) {
     lineTarget_.attach(output);
     writeVhdlEntity(output, vhdlEntityName(stem), addressWidth);
     output << "begin\n"
@@ -34,7 +39,7 @@ void VhdlRomWriter::writeHeader(std::ostream& output, std::string_view stem, std
               "\t\tcase romaddr is\n";
 }
 
-void VhdlRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) {
+void VhdlCaseRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) {
     if (addressWidth > kBitsInLine) {
         output << kWhen;
         writeBits(output, 0, addressWidth - kBitsInLine);
@@ -49,7 +54,7 @@ void VhdlRomWriter::writeWord(std::ostream& output, const RomWord& word, std::in
     line.finish(putAddressDataComment(end, word.address, word.data));
 }
 
-void VhdlRomWriter::writeTrailer(std::ostream& output) {
+void VhdlCaseRomWriter::writeTrailer(std::ostream& output) {
     output << "\t\twhen others => romout <= \"";
     writeBits(output, 0, kDataWidth);
     output << "\";\n"

@@ -1,4 +1,4 @@
-// VhdlRomWriter: the VHDL format, a ROM entity with one case branch per word.
+// VhdlCaseRomWriter: the VHDL format in the case style, a ROM entity with one case branch per word.
 #pragma once
 
 #include "rom_writer.h"
@@ -8,8 +8,9 @@ namespace romtools {
 // Writes the image as one VHDL design unit: an entity with the address input romaddr and the 14-bit
 // output romout, and an architecture whose process holds a case statement with one branch per word, in
 // file order, and a last branch giving zero for every other address.
-class VhdlRomWriter final : public RomWriter {
+class VhdlCaseRomWriter final : public RomWriter {
 public:
+    WriterStyle style() const override;
     // The entity is named after the stem's last part, in lower case; a name that VHDL does not take is
     // mended, and the notice says so.
     std::string nameNotice(std::string_view stem) const override;
