@@ -45,9 +45,9 @@ void BM_Reader(benchmark::State& state) {
         std::FILE* file = fmemopen(const_cast<char*>(hex.data()), hex.size(), "r");
         TextInput input(file);
         InputWarnings warnings("bench", nullptr);
-        HexRecordReader reader(input, warnings);
+        HexRecordReader reader(input, warnings, static_cast<unsigned>(state.range(0)));
         RomWord word;
-        unsigned sum = 0;
+        std::uint64_t sum = 0;
         while (reader.nextWord(word)) {
             sum += word.data;
         }
@@ -56,7 +56,7 @@ void BM_Reader(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hex.size()));
 }
-BENCHMARK(BM_Reader);
+BENCHMARK(BM_Reader)->Arg(2)->Arg(1)->Arg(4);  // bytes a word
 
 // Output on /dev/null through the output layer, as the programs write it.
 struct NullOutput {
@@ -71,7 +71,7 @@ struct NullOutput {
 
 void BM_WriteBits(benchmark::State& state) {
     NullOutput null;
-    std::uint32_t value = 0;
+    std::uint64_t value = 0;
     for (auto _ : state) {
         writeBits(null.stream, value++, static_cast<std::int32_t>(state.range(0)));
     }
@@ -84,8 +84,9 @@ void BM_WriteWord(benchmark::State& state) {
     NullOutput null;
     Writer writer;
     RomWord word;
+    const RomShape shape{static_cast<std::int32_t>(state.range(0)), kDefaultDataWidth};
     for (auto _ : state) {
-        writer.writeWord(null.stream, word, static_cast<std::int32_t>(state.range(0)));
+        writer.writeWord(null.stream, word, shape);
         ++word.address;
         word.data = static_cast<std::uint16_t>(word.data * 31 + 7);
     }
@@ -106,7 +107,7 @@ void BM_WriteRom(benchmark::State& state) {
         TextInput input(file);
         InputWarnings warnings("bench", nullptr);
         HexRecordReader reader(input, warnings);
-        benchmark::DoNotOptimize(writeRom(reader, writer, null.stream, "bench", 13, false, warnings).widthNeeded());
+        benchmark::DoNotOptimize(writeRom(reader, writer, null.stream, "bench", {13}, false, warnings).widthNeeded());
         std::fclose(file);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hex.size()));

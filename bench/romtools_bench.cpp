@@ -332,7 +332,7 @@ int main(int argc, char** argv) {
 
     allMet = realSize(programs, work, std::max(30, runs * 6), before) && allMet;
 
-    // Scale: time against words (1, 4, 16 MiB of data) and against the address width, to /dev/null.
+    // Scale: time against words (1, 4, 16 MiB of data), the address width and the data width, to /dev/null.
     std::printf("\nscale, to /dev/null, s        1 MiB      4 MiB     16 MiB   per MiB (16 / 1 MiB)\n");
     const fs::path scale = work / "scale";
     fs::create_directories(scale);
@@ -340,10 +340,15 @@ int main(int argc, char** argv) {
         const Program* program;
         const char* label;
         fs::path answer;
+        const char* dataWidth = "14";
     };
     const ScaleRow scaleRows[] = {{&programs[0], "quenlor, width 13", answer13},
                                   {&programs[0], "quenlor, width 64", answer64},
-                                  {&programs[1], "saptrum, width 13", answer13}};
+                                  {&programs[0], "quenlor, data width 8", answer13, "8"},
+                                  {&programs[0], "quenlor, data width 32", answer13, "32"},
+                                  {&programs[1], "saptrum, width 13", answer13},
+                                  {&programs[1], "saptrum, data width 8", answer13, "8"},
+                                  {&programs[1], "saptrum, data width 32", answer13, "32"}};
     double perWidth[2] = {0, 0};
     for (const ScaleRow& row : scaleRows) {
         const std::string output = std::string("image") + row.program->extension;
@@ -355,13 +360,15 @@ int main(int argc, char** argv) {
             fs::create_symlink("/dev/null", scale / output);
             std::vector<double> times;
             for (int i = 0; i < runs; ++i) {
-                times.push_back(run({row.program->path.string(), "image.hex"}, scale, row.answer).seconds);
+                times.push_back(
+                    run({row.program->path.string(), "--data-width", row.dataWidth, "image.hex"}, scale, row.answer)
+                        .seconds);
             }
             medians.push_back(median(times));
         }
         std::printf("%-26s %10.3f %10.3f %10.3f   %.3f / %.3f\n", row.label, medians[0], medians[1], medians[2],
                     medians[2] / 16, medians[0]);
-        if (row.program == &programs[0]) {
+        if (row.program == &programs[0] && std::string(row.dataWidth) == "14") {
             perWidth[row.answer == answer13 ? 0 : 1] = medians[2];
         }
     }

@@ -11,10 +11,10 @@ namespace romtools {
 class AddressFit {
 public:
     explicit AddressFit(std::int32_t addressWidth)
-        : limit_(addressWidth < 1 ? 0 : addressWidth > 16 ? 0x10000u : 1u << addressWidth) {}
+        : limit_(addressWidth < 1 ? 0 : addressWidth > 31 ? UINT32_MAX : 1u << addressWidth) {}
 
     // Notes the address of a word delivered; true when it fits the width.
-    bool note(std::uint16_t address) {
+    bool note(std::uint32_t address) {
         largest_ = address > largest_ ? address : largest_;
         if (address < limit_) {
             return true;
@@ -26,7 +26,7 @@ public:
     }
     bool anyOutside() const { return outside_ != 0; }
     std::uint64_t outsideCount() const { return outside_; }
-    std::uint16_t firstOutside() const { return firstOutside_; }
+    std::uint32_t firstOutside() const { return firstOutside_; }
     // The bit length of the largest address, at least 1: the width that holds every address.
     int widthNeeded() const {
         int bits = 1;
@@ -39,8 +39,8 @@ public:
 private:
     std::uint32_t limit_;  // the first address beyond the ROM
     std::uint64_t outside_ = 0;
-    std::uint16_t firstOutside_ = 0;
-    std::uint16_t largest_ = 0;
+    std::uint32_t firstOutside_ = 0;
+    std::uint32_t largest_ = 0;
 };
 
 }  // namespace romtools

@@ -11,9 +11,9 @@ namespace romtools {
 namespace {
 
 constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {
-    {"--width", "-w"}, {"--output", "-o"}, {"--style", "--style"}};
+    {"--width", "-w"}, {"--data-width", "--data-width"}, {"--output", "-o"}, {"--style", "--style"}};
 
-// A decimal number from 1 to 64 and nothing else, or nothing.
+// A decimal number from 1 to 64 and nothing else, or nothing: an address width or a data width.
 std::optional<std::int32_t> widthOption(std::string_view text) {
     if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
@@ -22,6 +22,7 @@ std::optional<std::int32_t> widthOption(std::string_view text) {
     for (const char digit : text) {
         width = width * 10 + (digit - '0');
     }
+    static_assert(kMaxAddressWidth == kMaxDataWidth);
     if (width < 1 || width > kMaxAddressWidth) {
         return std::nullopt;
     }
@@ -109,10 +110,15 @@ int readOption(int argc, char** argv, int index, const ProgramDescription& progr
         }
         return index;
     }
-    line.addressWidth = widthOption(value);
-    if (!line.addressWidth) {
-        line = refused("invalid address width " + value + "\n");
+    const std::optional<std::int32_t> width = widthOption(value);
+    if (!width) {
+        line = refused(std::string("invalid ") + (option.name == "-w" ? "address" : "data") + " width " + value + "\n");
         return -1;
+    }
+    if (option.name == "-w") {
+        line.addressWidth = width;
+    } else {
+        line.dataWidth = *width;
     }
     return index;
 }
@@ -192,6 +198,7 @@ std::string helpText(const ProgramDescription& program) {
            "Options may stand before or after the files; -- ends them, so that a file whose\n"
            "name starts with - follows it (or is written ./-name.hex).\n\n"
            "  -w, --width N      the address width, 1 to 64: nothing is asked, no key awaited\n"
+           "  --data-width N     the bits of a ROM word, 1 to 64 (14 if not given)\n"
            "  -o, --output FILE  write FILE instead (with one input file only)\n"
            + styleHelp(program) +
            "  --crop             leave out words beyond the address width, with a note\n"

@@ -17,6 +17,7 @@ struct CommandLine {
     Request request = Request::convert;
     std::string refusal;                       // the message, with its line end, for Request::refuse
     std::optional<std::int32_t> addressWidth;  // -w: asks nothing, awaits no key
+    std::int32_t dataWidth = kDefaultDataWidth;  // --data-width
     std::optional<std::string> outputName;     // -o: instead of the name next to the input
     bool crop = false;                         // --crop: leave out words beyond the address width
     bool strict = false;                       // --strict: a warning about a file fails it
@@ -24,8 +25,9 @@ struct CommandLine {
     std::vector<std::string> files;
 };
 
-// Reads the options: -w N, --width N, --width=N (N from 1 to 64); -o FILE, --output FILE,
-// --output=FILE (with one input file only); --crop; --strict; -h, --help; -V, --version; and --style
+// Reads the options: -w N, --width N, --width=N (N from 1 to 64); --data-width N, --data-width=N (N from
+// 1 to 64); -o FILE, --output FILE, --output=FILE (with one input file only); --crop; --strict; -h,
+// --help; -V, --version; and --style
 // NAME, --style=NAME where the program offers styles. The first refusal from the left is the one
 // given, with the program's name in its usage line. Reading standard input ("-") needs -w and -o, and
 // a width from -w must suit the writer.

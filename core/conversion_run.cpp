@@ -83,12 +83,12 @@ std::int32_t addressWidthFor(RunSettings& settings) {
 // Streams every word of the input into the output, saying each doubt about the input as it is found.
 // The output is finished but not yet in place.
 AddressFit writeOutput(std::FILE* input, InputWarnings& warnings, OutputFile& output, const FileNames& names,
-                       RomWriter& writer, std::int32_t addressWidth, bool crop) {
+                       RomWriter& writer, const RomShape& shape, bool crop) {
     CrLfFileBuf buffer(output.file());
     std::ostream stream(&buffer);
     TextInput text(input);
-    HexRecordReader reader(text, warnings);
-    const AddressFit fit = writeRom(reader, writer, stream, names.stem, addressWidth, crop, warnings);
+    HexRecordReader reader(text, warnings, shape.bytesPerWord());
+    const AddressFit fit = writeRom(reader, writer, stream, names.stem, shape, crop, warnings);
     if (text.failed()) {
         throw ConversionFailure{"can not read input file " + warnings.source() + "\n", true};
     }
@@ -142,12 +142,12 @@ void convert(const std::string& argument, RunSettings& settings, const ProgramDe
     const FilePtr input = openInputOrThrow(names, openedName);
     OutputFile output(names.output);
     createOutput(output, input.get(), names);
-    const std::int32_t addressWidth = addressWidthFor(settings);
+    const RomShape shape{addressWidthFor(settings), settings.options.dataWidth};
     RomWriter& writer = *settings.options.writer;
     std::fputs(writer.nameNotice(names.stem).c_str(), stderr);
     InputWarnings warnings(openedName, stderr);
-    const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, addressWidth, settings.options.crop);
-    putInPlace(output, warnings, fit, names, addressWidth, settings);
+    const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, shape, settings.options.crop);
+    putInPlace(output, warnings, fit, names, shape.addressWidth, settings);
 }
 
 // The one place where a failure becomes its message; when a file was at fault, it then waits for Enter

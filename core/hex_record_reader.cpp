@@ -38,9 +38,31 @@ bool HexRecordReader::nextWordByBytes(RomWord& word) {
     return true;
 }
 
+// A word that lies whole in the record, read at once: the way of the words of other than two bytes.
+bool HexRecordReader::nextWholeWord(RomWord& word) {
+    std::uint64_t data = 0;
+    for (unsigned byte = 0; byte < bytesPerWord_; ++byte) {
+        const int value = readHexByte();
+        if (value < 0) {
+            endInsideRecord();
+            return nextWordByBytes(word);
+        }
+        data |= static_cast<std::uint64_t>(value) << (8 * byte);
+    }
+    word.address = nextByte_ / bytesPerWord_;
+    word.data = data;
+    wordLine_ = recordLine_;
+    nextByte_ += bytesPerWord_;
+    dataLeft_ -= bytesPerWord_;
+    if (--wholeWords_ == 0 && dataLeft_ == 0) {
+        readChecksum();
+    }
+    return true;
+}
+
 // Sets how many words lie whole ahead in the record, and tells whether any do.
 bool HexRecordReader::lieWhole() {
-    wholeWords_ = queued_ == 0 && !waiting_ && (nextByte_ & 1u) == 0 ? dataLeft_ / 2 : 0;
+    wholeWords_ = queued_ == 0 && !gathering_ && nextByte_ % bytesPerWord_ == 0 ? dataLeft_ / bytesPerWord_ : 0;
     return wholeWords_ != 0;
 }
 
@@ -122,7 +144,7 @@ void HexRecordReader::readRecordWithoutWords(unsigned type, int count) {
     }
     if (type == kExtendedSegmentAddress || type == kExtendedLinearAddress) {
         if (base != 0) {
-            deliverWaiting();
+            deliverGathered();
         }
         outsideRom_ = base != 0;
     }
@@ -137,19 +159,21 @@ void HexRecordReader::readDataByte() {
     }
     const std::uint32_t address = nextByte_++;
     --dataLeft_;
-    if (waiting_ && address == waitingAddress_ + 1) {
-        waiting_ = false;
-        queue(waitingAddress_, static_cast<std::uint16_t>(waitingByte_ | byte << 8), recordLine_);
-    } else {
-        deliverWaiting();
-        if ((address & 1u) != 0) {
-            queue(address, static_cast<std::uint16_t>(byte << 8), recordLine_);
-        } else {
-            waiting_ = true;
-            waitingAddress_ = address;
-            waitingByte_ = static_cast<std::uint8_t>(byte);
-            waitingLine_ = recordLine_;
-        }
+    const std::uint32_t wordAddress = address / bytesPerWord_;
+    const unsigned offset = address % bytesPerWord_;
+    // A byte further up in the word gathered joins it; any other byte sends that word out first.
+    if (gathering_ && (wordAddress != gathered_.address || offset <= gatheredTop_)) {
+        deliverGathered();
+    }
+    if (!gathering_) {
+        gathering_ = true;
+        gathered_ = {wordAddress, 0};
+    }
+    gathered_.data |= static_cast<std::uint64_t>(byte) << (8 * offset);
+    gatheredTop_ = offset;
+    gatheredLine_ = recordLine_;
+    if (offset + 1 == bytesPerWord_) {
+        deliverGathered();
     }
     if (dataLeft_ == 0) {
         readChecksum();
@@ -168,33 +192,30 @@ void HexRecordReader::readChecksum() {
     }
 }
 
-// The end of the input cut the record short. The byte it cut is lost, and with it a waiting low byte
-// when the cut byte was to be its high byte: no word is made up from digits the file never held.
+// The end of the input cut the record short. The byte it cut is lost, and with it the word gathered
+// when the cut byte was to go on with it: no word is made up from digits the file never held.
 void HexRecordReader::endInsideRecord() {
     warnings_.warn(Doubt::cutOff, recordLine_, "the file ends inside a record");
-    if (dataLeft_ > 0 && waiting_ && nextByte_ == waitingAddress_ + 1) {
-        waiting_ = false;
+    if (dataLeft_ > 0 && gathering_ && nextByte_ / bytesPerWord_ == gathered_.address &&
+        nextByte_ % bytesPerWord_ > gatheredTop_) {
+        gathering_ = false;
     }
     stop();
 }
 
 void HexRecordReader::stop() {
-    deliverWaiting();
+    deliverGathered();
     dataLeft_ = 0;
     wholeWords_ = 0;
     stopped_ = true;
 }
 
-void HexRecordReader::deliverWaiting() {
-    if (waiting_) {
-        waiting_ = false;
-        queue(waitingAddress_, waitingByte_, waitingLine_);
+void HexRecordReader::deliverGathered() {
+    // A byte queues at most two words: the word gathered, when it does not go on with it, and its own.
+    if (gathering_) {
+        gathering_ = false;
+        queue_[queued_++] = {gathered_, gatheredLine_};
     }
-}
-
-void HexRecordReader::queue(std::uint32_t byteAddress, std::uint16_t data, std::uint64_t line) {
-    // A byte queues at most two words: a waiting byte it does not complete, and its own.
-    queue_[queued_++] = {{static_cast<std::uint16_t>(byteAddress >> 1), data}, line};
 }
 
 }  // namespace romtools

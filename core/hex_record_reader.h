@@ -31,24 +31,30 @@ inline unsigned hexDigitValue(int character) {
 }
 
 // Turns the records of an Intel HEX file into ROM words, one word per call. The image is bytes at byte
-// addresses: a data record puts its bytes at its address and on, and word k is byte 2k (low) and byte
-// 2k+1 (high). Only data records give bytes, and only while no extended address record has moved them
-// beyond the first 64 KiB. A record that ends on a low byte leaves it waiting for the next record,
-// which may start with its high byte; when anything else comes first, it is delivered with a high
-// byte of 0. A record that starts with a high byte on its own gives a low byte of 0.
+// addresses: a data record puts its bytes at its address and on, and word k of B bytes a word is bytes
+// Bk (the lowest) to Bk+B-1. Only data records give bytes, and only while no extended address record
+// has moved them beyond the first 64 KiB. A record that ends inside a word leaves it gathered, for
+// the next data record to go on with further up in the word, usually at the next byte; bytes it skips
+// are 0. When anything else comes first, the word goes out with its missing bytes 0. A record that
+// starts inside a word with none gathered gives 0 for the bytes before its start.
 //
 // The reader is lenient: a character that is not a hex digit reads as 0, a wrong checksum is only
 // noted, and it stops, without a word more, at the first character that cannot start a record. Every
-// such doubt goes to the warnings with its line. It holds one record's place and at most one waiting
-// byte, never the image.
+// such doubt goes to the warnings with its line. It holds one record's place and at most one gathered
+// word, never the image.
 class HexRecordReader {
 public:
-    HexRecordReader(TextInput& input, InputWarnings& warnings) : input_(input), warnings_(warnings) {}
+    // bytesPerWord from 1 to 8.
+    HexRecordReader(TextInput& input, InputWarnings& warnings, unsigned bytesPerWord = 2)
+        : input_(input), warnings_(warnings), bytesPerWord_(bytesPerWord) {}
 
     // Delivers the next word and returns true, or returns false once the reader has stopped.
     bool nextWord(RomWord& word) {
-        // Most words lie whole inside a record: they take this way, inlined into the caller's loop,
-        // with the four digits looked up before one check for them all.
+        if (wholeWords_ != 0 && bytesPerWord_ != 2) {
+            return nextWholeWord(word);
+        }
+        // Most words lie whole inside a record, and most are of two bytes: they take this way, inlined
+        // into the caller's loop, with the four digits looked up before one check for them all.
         if (wholeWords_ != 0) {
             const Characters digits = {input_.get(), input_.get(), input_.get(), input_.get()};
             const unsigned low = digitValue(digits[0]) << 4 | digitValue(digits[1]);
@@ -63,8 +69,8 @@ public:
             } else {
                 sum_ += low + high;
             }
-            word.address = static_cast<std::uint16_t>(nextByte_ >> 1);
-            word.data = static_cast<std::uint16_t>(data);
+            word.address = nextByte_ >> 1;
+            word.data = static_cast<std::uint64_t>(data);
             wordLine_ = recordLine_;
             nextByte_ += 2;
             dataLeft_ -= 2;
@@ -75,8 +81,8 @@ public:
         }
         return nextWordByBytes(word);
     }
-    // The line of the record that gave the last word delivered: for a word in two halves the record
-    // that completed it, for a waiting byte delivered on its own the record that held it.
+    // The line of the record that gave the last word delivered: for a word from several records the
+    // last that gave it a byte.
     std::uint64_t wordLine() const { return wordLine_; }
 
 private:
@@ -101,6 +107,7 @@ private:
     }
 
     bool nextWordByBytes(RomWord& word);
+    bool nextWholeWord(RomWord& word);
     int readUnusualBytes(Characters characters, int bytes);
     void startRecord();
     void readRecordWithoutWords(unsigned type, int count);
@@ -109,24 +116,24 @@ private:
     void endInsideRecord();
     bool lieWhole();
     void stop();
-    void deliverWaiting();
-    void queue(std::uint32_t byteAddress, std::uint16_t data, std::uint64_t line);
+    void deliverGathered();
 
     TextInput& input_;
     InputWarnings& warnings_;
+    const unsigned bytesPerWord_;
     // The current record.
     std::uint64_t recordLine_ = 0;  // where its ':' stands
     unsigned sum_ = 0;              // of its bytes read so far
     unsigned dataLeft_ = 0;         // bytes of a data record in the ROM still to read
     std::uint32_t nextByte_ = 0;    // the byte address of the next of them
-    // Words of it that lie whole ahead, with nothing queued or waiting: the ones nextWord reads at once.
+    // Words of it that lie whole ahead, with nothing queued or gathered: the ones nextWord reads at once.
     unsigned wholeWords_ = 0;
-    // A low byte whose high byte may start the next record.
-    bool waiting_ = false;
-    std::uint32_t waitingAddress_ = 0;
-    std::uint8_t waitingByte_ = 0;
-    std::uint64_t waitingLine_ = 0;
-    // Words found but not yet delivered: a byte can complete one and start another.
+    // A word whose bytes have come in part, the lowest offset first; more may follow in the next record.
+    bool gathering_ = false;
+    RomWord gathered_{};
+    unsigned gatheredTop_ = 0;  // the offset in the word of the last byte it was given
+    std::uint64_t gatheredLine_ = 0;
+    // Words found but not yet delivered: a byte can send out the word gathered and complete its own.
     std::array<Delivery, 3> queue_{};
     unsigned queued_ = 0;
     unsigned delivered_ = 0;

@@ -46,11 +46,11 @@ inline char* putText(char* out, std::string_view text) {
 // What putBits may write past the pointer it returns; every line buffer leaves this much room.
 inline constexpr std::size_t kBitsScratch = 7;
 
-// The low count bits of value, most significant first; count is clamped to 0 to 32. Whole bytes come
+// The low count bits of value, most significant first; count is clamped to 0 to 64. Whole bytes come
 // from the table; the bits above them too, as the tail of their byte's row, copied eight bytes at a
 // time: so this writes up to kBitsScratch bytes of scratch past the pointer it returns.
-inline char* putBits(char* out, std::uint32_t value, std::int32_t count) {
-    count = std::clamp(count, std::int32_t{0}, std::int32_t{32});
+inline char* putBits(char* out, std::uint64_t value, std::int32_t count) {
+    count = std::clamp(count, std::int32_t{0}, std::int32_t{64});
     const std::int32_t partial = count % 8;
     if (partial != 0) {
         count -= partial;
@@ -65,20 +65,31 @@ inline char* putBits(char* out, std::uint32_t value, std::int32_t count) {
     return out;
 }
 
-// Four upper-case hex digits, as "%04X" writes a 16-bit value.
-inline char* putHex4(char* out, std::uint16_t value) {
-    std::memcpy(out, kHexPairs[value >> 8].data(), 2);
-    std::memcpy(out + 2, kHexPairs[value & 0xFFu].data(), 2);
-    return out + 4;
+// The low bytes of value as upper-case hex digits, two a byte, the most significant first.
+inline char* putHexBytes(char* out, std::uint64_t value, unsigned bytes) {
+    for (unsigned byte = bytes; byte-- > 0;) {
+        std::memcpy(out, kHexPairs[(value >> (8 * byte)) & 0xFFu].data(), 2);
+        out += 2;
+    }
+    return out;
 }
 
-// The comment every format gives a word, "addr %04X: data %04X": the whole address and all 16 bits.
-inline constexpr std::size_t kAddressDataCommentSize = 20;
-inline char* putAddressDataComment(char* out, std::uint16_t address, std::uint16_t data) {
+// Upper-case hex digits, at least four, as "%04X" writes them, for values of up to five.
+inline char* putHex4(char* out, std::uint32_t value) {
+    if (value > 0xFFFFu) {
+        *out++ = kHexPairs[(value >> 16) & 0xFu][1];
+    }
+    return putHexBytes(out, value, 2);
+}
+
+// The comment every format gives a word, "addr %04X: data " and the word's bytes in hex: the whole
+// address and every byte of the word as it was read. Addresses have at most 17 bits, words 8 bytes.
+inline constexpr std::size_t kAddressDataCommentSize = 5 + 5 + 7 + 16;
+inline char* putAddressDataComment(char* out, std::uint32_t address, std::uint64_t data, unsigned bytesPerWord) {
     out = putText(out, "addr ");
     out = putHex4(out, address);
     out = putText(out, ": data ");
-    return putHex4(out, data);
+    return putHexBytes(out, data, bytesPerWord);
 }
 
 // The two decimal digits of every number below 100.
@@ -177,9 +188,9 @@ private:
 };
 
 // Writes value as a count-bit binary number, most significant bit first, one '0' or '1' per bit and
-// nothing around them. Bits of value above count are dropped; a count above 32 writes zeros above the
-// value's 32 bits. A count of 0 or less writes nothing. For the pieces written once per file and for
-// widths beyond 32 bits; a line written per word uses putBits.
-void writeBits(std::ostream& output, std::uint32_t value, std::int32_t count);
+// nothing around them. Bits of value above count are dropped; a count above 64 writes zeros above the
+// value's 64 bits. A count of 0 or less writes nothing. For the pieces written once per file and for
+// widths beyond 64 bits; a line written per word uses putBits.
+void writeBits(std::ostream& output, std::uint64_t value, std::int32_t count);
 
 }  // namespace romtools

@@ -10,12 +10,12 @@ namespace romtools {
 
 namespace {
 
-// A content line: "<decimal address>\t:\t<data bits>;\t\t% addr %04X: data %04X %\n".
+// A content line: "<decimal address>\t:\t<data bits>;\t\t% addr %04X: data <hex> %\n".
 constexpr std::string_view kColon = "\t:\t";
 constexpr std::string_view kCommentStart = ";\t\t% ";
 constexpr std::string_view kCommentEnd = " %";
 constexpr std::size_t kLongestContentLine =
-    5 + kColon.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + kCommentEnd.size() + 2;
+    6 + kColon.size() + kMaxDataWidth + kCommentStart.size() + kAddressDataCommentSize + kCommentEnd.size() + 2;
 
 // 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
 std::string powerOfTwoDecimal(std::int32_t exponent) {
@@ -41,37 +41,39 @@ WriterStyle MifWriter::style() const {
     return {"mif", "a memory initialization file", kMaxAddressWidth};
 }
 
-void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, std::int32_t addressWidth) {
+void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, const RomShape& shape) {
     lineTarget_.attach(output);
     // The depth can outgrow every integer type, so it is written from its decimal digits. A power of two
     // never ends in 0, so the last address is the depth with its last digit lowered by one.
-    const std::string depth = powerOfTwoDecimal(addressWidth);
+    const std::string depth = powerOfTwoDecimal(shape.addressWidth);
     std::string lastAddress = depth;
     --lastAddress.back();
 
     output << "DEPTH = " << depth << ";\n"
-              "WIDTH = " << std::to_string(kDataWidth) << ";\n"
+              "WIDTH = " << std::to_string(shape.dataWidth) << ";\n"
               "ADDRESS_RADIX = DEC;\n"
               "DATA_RADIX    = BIN;\n"
               "\n"
               "CONTENT\n"
               "BEGIN\n"
               "[0.." << lastAddress << "]:\t";
-    writeBits(output, 0, kDataWidth);
+    writeBits(output, 0, shape.dataWidth);
     output << ";\n";
 }
 
-void MifWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t /*addressWidth*/) {
-    OutputLine<kLongestContentLine> line(output, lineTarget_);
-    char* end = putDecimal(line.begin(), word.address);
-    end = putText(end, kColon);
-    end = putBits(end, word.data, kDataWidth);
-    end = putText(end, kCommentStart);
-    end = putAddressDataComment(end, word.address, word.data);
-    line.finish(putText(end, kCommentEnd));
+void MifWriter::writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) {
+    withDataWidth(shape, [&](auto dataWidth) {
+        OutputLine<kLongestContentLine> line(output, lineTarget_);
+        char* end = putDecimal(line.begin(), word.address);
+        end = putText(end, kColon);
+        end = putBits(end, word.data, dataWidth);
+        end = putText(end, kCommentStart);
+        end = putAddressDataComment(end, word.address, word.data, bytesPerWord(dataWidth));
+        line.finish(putText(end, kCommentEnd));
+    });
 }
 
-void MifWriter::writeTrailer(std::ostream& output) {
+void MifWriter::writeTrailer(std::ostream& output, const RomShape& /*shape*/) {
     output << "END;\n";
 }
 

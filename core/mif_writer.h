@@ -11,9 +11,9 @@ namespace romtools {
 class MifWriter final : public RomWriter {
 public:
     WriterStyle style() const override;
-    void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
-    void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
-    void writeTrailer(std::ostream& output) override;
+    void writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) override;
+    void writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) override;
+    void writeTrailer(std::ostream& output, const RomShape& shape) override;
 };
 
 }  // namespace romtools

@@ -7,8 +7,8 @@ namespace romtools {
 
 // One word of the memory image as the HEX reader delivers it.
 struct RomWord {
-    std::uint16_t address = 0;  // word address: the record's byte address halved, plus the word's index
-    std::uint16_t data = 0;     // the 16-bit word as stored; the ROMs keep its low 14 bits
+    std::uint32_t address = 0;  // word address: the byte address of its first byte over the bytes a word has
+    std::uint64_t data = 0;     // its bytes as stored, the first the lowest; the ROMs keep the low data width bits
 };
 
 }  // namespace romtools

@@ -1,24 +1,53 @@
-// RomWriter, the interface that each output format implements, and the ROM's data width.
+// RomWriter, the interface that each output format implements, and the shape of the ROM it writes.
 #pragma once
 
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "line_format.h"
 #include "rom_word.h"
 
 namespace romtools {
 
-// The ROM's data width, the same in every format; it is never asked for.
-inline constexpr std::int32_t kDataWidth = 14;
+// The ROM's data width unless --data-width gives another, and the widest it takes: a word is at most
+// eight bytes of the image.
+inline constexpr std::int32_t kDefaultDataWidth = 14;
+inline constexpr std::int32_t kMaxDataWidth = 64;
+
+// The bytes of the image that a word of dataWidth bits takes.
+constexpr unsigned bytesPerWord(std::int32_t dataWidth) {
+    return static_cast<unsigned>(dataWidth + 7) / 8;
+}
+
+// The ROM a conversion writes: the bits of its addresses and of its words. A word takes
+// bytesPerWord() bytes of the image, and the ROM keeps its low dataWidth bits.
+struct RomShape {
+    std::int32_t addressWidth = 0;
+    std::int32_t dataWidth = kDefaultDataWidth;
+
+    unsigned bytesPerWord() const { return romtools::bytesPerWord(dataWidth); }
+};
+
+// Calls write with the data width: the default one as a constant, so that the compiler builds a word's
+// line of it from copies of fixed length at fixed places, as fast as when it was the only width; any
+// other as a number.
+template <typename Write>
+void withDataWidth(const RomShape& shape, Write write) {
+    if (shape.dataWidth == kDefaultDataWidth) {
+        write(std::integral_constant<std::int32_t, kDefaultDataWidth>{});
+    } else {
+        write(shape.dataWidth);
+    }
+}
 
 // What tells a program's writers apart, where it has more than one: the value of --style that picks
 // it, what it writes, in a few words for --help, and the widest address it takes.
 struct WriterStyle {
     std::string_view name;
-    std::string_view summary;  // at most 37 characters, so that its --help line fits 80 columns
+    std::string_view summary;  // short enough that its --help line fits 80 columns
     std::int32_t widestAddress;
 };
 
@@ -34,9 +63,9 @@ public:
     virtual ~RomWriter() = default;
 
     virtual WriterStyle style() const = 0;
-    virtual void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) = 0;
-    virtual void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) = 0;
-    virtual void writeTrailer(std::ostream& output) = 0;
+    virtual void writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) = 0;
+    virtual void writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) = 0;
+    virtual void writeTrailer(std::ostream& output, const RomShape& shape) = 0;
 
     // A line for standard error when the format cannot take the stem as a name as it stands, saying
     // what it takes instead; empty otherwise. The run writes it before the header.

@@ -18,9 +18,9 @@ class VhdlArrayRomWriter : public RomWriter {
 public:
     WriterStyle style() const override;
     std::string nameNotice(std::string_view stem) const override;
-    void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
-    void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
-    void writeTrailer(std::ostream& output) override;
+    void writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) override;
+    void writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) override;
+    void writeTrailer(std::ostream& output, const RomShape& shape) override;
 
 protected:
     // What a style that reads the same array another way sets apart: the ports declared before romaddr,

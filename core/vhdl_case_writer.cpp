@@ -10,15 +10,14 @@ namespace romtools {
 
 namespace {
 
-// A case branch: "\t\twhen \"<address bits>\" => romout <= \"<data bits>\";\t-- addr %04X: data %04X\n".
+// A case branch: "\t\twhen \"<address bits>\" => romout <= \"<data bits>\";\t-- addr %04X: data <hex>\n".
 constexpr std::string_view kWhen = "\t\twhen \"";
 constexpr std::string_view kAssign = "\" => romout <= \"";
 constexpr std::string_view kCommentStart = "\";\t-- ";
-// Up to 64 address bits stand in the line, the zeros above 32 of them written as the bits of 0; the zeros
-// of wider addresses go ahead of it.
+// Up to 64 address bits stand in the line; the zeros of wider addresses go ahead of it.
 constexpr std::int32_t kBitsInLine = 64;
 constexpr std::size_t kLongestBranch =
-    kWhen.size() + kBitsInLine + kAssign.size() + kDataWidth + kCommentStart.size() + kAddressDataCommentSize + 2;
+    kWhen.size() + kBitsInLine + kAssign.size() + kMaxDataWidth + kCommentStart.size() + kAddressDataCommentSize + 2;
 
 }  // namespace
 
@@ -30,33 +29,34 @@ std::string VhdlCaseRomWriter::nameNotice(std::string_view stem) const {
     return vhdlNameNotice(stem);
 }
 
-void VhdlCaseRomWriter::writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) {
+void VhdlCaseRomWriter::writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) {
     lineTarget_.attach(output);
-    writeVhdlEntity(output, vhdlEntityName(stem), addressWidth);
+    writeVhdlEntity(output, vhdlEntityName(stem), shape);
     output << "begin\n"
               "\tprocess (romaddr)\n"
               "\tbegin\n"
               "\t\tcase romaddr is\n";
 }
 
-void VhdlCaseRomWriter::writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) {
-    if (addressWidth > kBitsInLine) {
+void VhdlCaseRomWriter::writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) {
+    if (shape.addressWidth > kBitsInLine) {
         output << kWhen;
-        writeBits(output, 0, addressWidth - kBitsInLine);
+        writeBits(output, 0, shape.addressWidth - kBitsInLine);
     }
-    OutputLine<kLongestBranch> line(output, lineTarget_);
-    char* end = addressWidth > kBitsInLine ? line.begin() : putText(line.begin(), kWhen);
-    end = putBits(end, 0, std::clamp(addressWidth, 32, kBitsInLine) - 32);
-    end = putBits(end, word.address, std::min(addressWidth, std::int32_t{32}));
-    end = putText(end, kAssign);
-    end = putBits(end, word.data, kDataWidth);
-    end = putText(end, kCommentStart);
-    line.finish(putAddressDataComment(end, word.address, word.data));
+    withDataWidth(shape, [&](auto dataWidth) {
+        OutputLine<kLongestBranch> line(output, lineTarget_);
+        char* end = shape.addressWidth > kBitsInLine ? line.begin() : putText(line.begin(), kWhen);
+        end = putBits(end, word.address, shape.addressWidth);
+        end = putText(end, kAssign);
+        end = putBits(end, word.data, dataWidth);
+        end = putText(end, kCommentStart);
+        line.finish(putAddressDataComment(end, word.address, word.data, bytesPerWord(dataWidth)));
+    });
 }
 
-void VhdlCaseRomWriter::writeTrailer(std::ostream& output) {
+void VhdlCaseRomWriter::writeTrailer(std::ostream& output, const RomShape& shape) {
     output << "\t\twhen others => romout <= \"";
-    writeBits(output, 0, kDataWidth);
+    writeBits(output, 0, shape.dataWidth);
     output << "\";\n"
               "\t\tend case;\n"
               "\tend process;\n"

@@ -14,9 +14,9 @@ public:
     // The entity is named after the stem's last part, in lower case; a name that VHDL does not take is
     // mended, and the notice says so.
     std::string nameNotice(std::string_view stem) const override;
-    void writeHeader(std::ostream& output, std::string_view stem, std::int32_t addressWidth) override;
-    void writeWord(std::ostream& output, const RomWord& word, std::int32_t addressWidth) override;
-    void writeTrailer(std::ostream& output) override;
+    void writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) override;
+    void writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) override;
+    void writeTrailer(std::ostream& output, const RomShape& shape) override;
 };
 
 }  // namespace romtools

@@ -103,10 +103,10 @@ std::string vhdlNameNotice(std::string_view stem) {
     return name == base ? "" : "entity name " + base + " is not a VHDL name; the entity is named " + name + "\n";
 }
 
-void writeVhdlEntity(std::ostream& output, const std::string& name, std::int32_t addressWidth,
+void writeVhdlEntity(std::ostream& output, const std::string& name, const RomShape& shape,
                      std::string_view moreLibraryClauses, std::string_view portsBeforeAddress) {
     // Widened first: the width may be the most negative 32-bit number.
-    const std::string addressBound = std::to_string(static_cast<long long>(addressWidth) - 1);
+    const std::string addressBound = std::to_string(static_cast<long long>(shape.addressWidth) - 1);
     output << "library ieee;\n"
               "use ieee.std_logic_1164.all;\n"
            << moreLibraryClauses
@@ -115,7 +115,7 @@ void writeVhdlEntity(std::ostream& output, const std::string& name, std::int32_t
               "\tport (\n"
            << portsBeforeAddress
            << "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
-              "\t\tromout\t: out std_logic_vector(" << std::to_string(kDataWidth - 1) << " downto 0)\n"
+              "\t\tromout\t: out std_logic_vector(" << std::to_string(shape.dataWidth - 1) << " downto 0)\n"
               "\t);\n"
               "end " << name << ";\n"
               "\n"

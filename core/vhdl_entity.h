@@ -21,7 +21,7 @@ std::string vhdlNameNotice(std::string_view stem);
 
 // The library clauses, with moreLibraryClauses after the standard logic one, the entity with its ports,
 // portsBeforeAddress and then romaddr and romout, and the architecture's first line.
-void writeVhdlEntity(std::ostream& output, const std::string& name, std::int32_t addressWidth,
+void writeVhdlEntity(std::ostream& output, const std::string& name, const RomShape& shape,
                      std::string_view moreLibraryClauses = "", std::string_view portsBeforeAddress = "");
 
 }  // namespace romtools

@@ -6,12 +6,13 @@
 namespace romtools {
 
 AddressFit writeRom(HexRecordReader& reader, RomWriter& writer, std::ostream& output, std::string_view stem,
-                    std::int32_t addressWidth, bool crop, InputWarnings& warnings) {
-    AddressFit fit(addressWidth);
-    // Every word address a record can reach fits 16 bits: one flag each, 8 KiB whatever the file's size,
-    // in 64-bit words tested and set with a mask, the cheapest way per word.
-    std::array<std::uint64_t, 0x10000 / 64> given{};
-    writer.writeHeader(output, stem, addressWidth);
+                    const RomShape& shape, bool crop, InputWarnings& warnings) {
+    AddressFit fit(shape.addressWidth);
+    // A record reaches at most 254 bytes past byte FFFF, and so does a word address of one byte: one flag
+    // each, 8 KiB whatever the file's size, in 64-bit words tested and set with a mask, the cheapest way
+    // per word.
+    std::array<std::uint64_t, (0x10000 + 0x100) / 64> given{};
+    writer.writeHeader(output, stem, shape);
     RomWord word;
     while (output.good() && reader.nextWord(word)) {
         std::uint64_t& flags = given[word.address >> 6];
@@ -23,10 +24,10 @@ AddressFit writeRom(HexRecordReader& reader, RomWriter& writer, std::ostream& ou
         }
         flags |= flag;
         if (fit.note(word.address) || !crop) {
-            writer.writeWord(output, word, addressWidth);
+            writer.writeWord(output, word, shape);
         }
     }
-    writer.writeTrailer(output);
+    writer.writeTrailer(output, shape);
     return fit;
 }
 

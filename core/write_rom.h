@@ -17,6 +17,6 @@ namespace romtools {
 // address width is left out. A word address delivered a second time is said to the warnings, cropped
 // or not. A failed write ends the reading: the output is lost either way.
 AddressFit writeRom(HexRecordReader& reader, RomWriter& writer, std::ostream& output, std::string_view stem,
-                    std::int32_t addressWidth, bool crop, InputWarnings& warnings);
+                    const RomShape& shape, bool crop, InputWarnings& warnings);
 
 }  // namespace romtools

@@ -1,5 +1,6 @@
-// The whole conversion on any bytes, through both writers and the CR LF output: the first byte picks
-// the address width, the rest is the HEX file. Checked besides crashes and undefined behaviour: the
+// The whole conversion on any bytes, through every writer and the CR LF output: the first byte picks
+// the address width, the second the data width, the rest is the HEX file. Checked besides crashes and
+// undefined behaviour: the
 // words delivered are the image that a plain decoding of the same bytes gives (unless the file is cut
 // off or gives a word twice), every line ends in CR LF and never in CR CR LF, and the VHDL holds one
 // case branch and the MIF one content line per word delivered.
@@ -31,12 +32,12 @@ std::int32_t addressWidthFrom(std::uint8_t byte) {
     return width == INT8_MIN ? INT32_MIN : width;
 }
 
-using Image = std::map<unsigned, unsigned>;  // word address, data
+using Image = std::map<unsigned, std::uint64_t>;  // word address, data
 
-// The image the bytes describe, decoded plainly into bytes at byte addresses and then paired into words:
+// The image the bytes describe, decoded plainly into bytes at byte addresses and then joined into words:
 // the text rules first (Ctrl-Z ends the text, a byte-order mark at the start goes, CR LF and a lone CR
 // are line ends), then record by record, a non-digit reading as 0, until something cannot start one.
-Image plainDecoding(const std::uint8_t* data, std::size_t size) {
+Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord) {
     std::string text(reinterpret_cast<const char*>(data), size);
     text = text.substr(0, text.find('\x1A'));
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
@@ -73,17 +74,17 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size) {
     }
     Image image;
     for (const auto& [address, byte] : bytes) {
-        image[address / 2] |= byte << (address % 2 * 8);
+        image[address / bytesPerWord] |= std::uint64_t{byte} << (address % bytesPerWord * 8);
     }
     return image;
 }
 
 // The words the reader delivers on its own; aborts when they are not the plain decoding's image.
-std::size_t wordsIn(const std::uint8_t* data, std::size_t size) {
+std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord) {
     fuzzing::MemoryFile hex(data, size);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
-    HexRecordReader reader(input, warnings);
+    HexRecordReader reader(input, warnings, bytesPerWord);
     std::size_t words = 0;
     bool repeated = false;
     Image image;
@@ -92,8 +93,8 @@ std::size_t wordsIn(const std::uint8_t* data, std::size_t size) {
         repeated = repeated || image.count(word.address) != 0;
         image[word.address] = word.data;
     }
-    // A word in two halves, or one cut off, is said in a warning and may differ from the plain image.
-    if (!repeated && warnings.firstOf(Doubt::cutOff) && image != plainDecoding(data, size)) {
+    // A word in parts, or one cut off, is said in a warning and may differ from the plain image.
+    if (!repeated && warnings.firstOf(Doubt::cutOff) && image != plainDecoding(data, size, bytesPerWord)) {
         std::abort();
     }
     return words;
@@ -101,7 +102,7 @@ std::size_t wordsIn(const std::uint8_t* data, std::size_t size) {
 
 // The conversion as the run makes it, into a real file: the output layer makes its file unbuffered,
 // which memory streams do not support.
-std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& writer, std::int32_t width) {
+std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape) {
     fuzzing::MemoryFile hex(data, size);
     const FilePtr file(std::tmpfile());
     if (hex.get() == nullptr || file == nullptr) {
@@ -111,8 +112,8 @@ std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& write
     std::ostream output(&buffer);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
-    HexRecordReader reader(input, warnings);
-    writeRom(reader, writer, output, "Fuzz", width, false, warnings);
+    HexRecordReader reader(input, warnings, shape.bytesPerWord());
+    writeRom(reader, writer, output, "Fuzz", shape, false, warnings);
     if (!buffer.finish()) {
         std::abort();
     }
@@ -147,9 +148,9 @@ std::size_t linesStartingWith(const std::string& text, const std::string& start,
 }
 
 // One writer's output: every line ends in CR LF, and one line per word starts as lineStart says.
-void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, std::int32_t width,
+void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape,
                  const std::string& lineStart, bool digitAfter, std::size_t words) {
-    const std::string text = convert(data, size, writer, width);
+    const std::string text = convert(data, size, writer, shape);
     checkLineEnds(text);
     if (linesStartingWith(text, lineStart, digitAfter) != words) {
         std::abort();
@@ -159,25 +160,25 @@ void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) {
+    if (size < 2) {
         return 0;
     }
-    const std::int32_t width = addressWidthFrom(data[0]);
-    ++data;
-    --size;
-    const std::size_t words = wordsIn(data, size);
+    const RomShape shape{addressWidthFrom(data[0]), 1 + data[1] % kMaxDataWidth};
+    data += 2;
+    size -= 2;
+    const std::size_t words = wordsIn(data, size, shape.bytesPerWord());
 
     VhdlCaseRomWriter vhdl;
-    checkOutput(data, size, vhdl, width, "\t\twhen \"", false, words);
-    if (width >= 1 && width <= 24) {  // the widths the array and block styles take
+    checkOutput(data, size, vhdl, shape, "\t\twhen \"", false, words);
+    if (shape.addressWidth >= 1 && shape.addressWidth <= 24) {  // the widths the array and block styles take
         VhdlArrayRomWriter array;
-        checkOutput(data, size, array, width, "\t\t", true, words);
+        checkOutput(data, size, array, shape, "\t\t", true, words);
         VhdlBlockRomWriter block;
-        checkOutput(data, size, block, width, "\t\t", true, words);
+        checkOutput(data, size, block, shape, "\t\t", true, words);
     }
-    if (width <= 64) {  // the programs refuse wider ROMs; content lines start with a decimal address
+    if (shape.addressWidth <= 64) {  // the programs refuse wider ROMs; content lines start with a decimal address
         MifWriter mif;
-        checkOutput(data, size, mif, width, "", true, words);
+        checkOutput(data, size, mif, shape, "", true, words);
     }
     return 0;
 }

@@ -327,6 +327,7 @@ std::vector<Case> optionCases(const Program& p) {
          kBeyond4Bits + "output file " + out + " not written: --strict makes warnings errors\n", {}, ""},
         {"WidthOutOfRange", {"-w", "65", "prog.hex"}, 1, "invalid address width 65\n", {}, ""},
         {"WidthNotANumber", {"--width=4x", "prog.hex"}, 1, "invalid address width 4x\n", {}, ""},
+        {"DataWidthOutOfRange", {"-w", "4", "--data-width", "0", "prog.hex"}, 1, "invalid data width 0\n", {}, ""},
         {"OutputWithTwoFiles", {"-o", "x.out", "prog.hex", "sub/prog.hex"}, 1,
          "-o is allowed with one input file only\n" + usage, {}, ""},
         {"UnknownOption", {"--wide", "4", "prog.hex"}, 1, "unknown option --wide\n" + usage, {}, ""},
@@ -405,6 +406,8 @@ std::vector<Case> quenlorCases() {
     std::vector<Case> cases = {
         converts("AnswerAfterBlankLines", q, "prog.hex", "seven_words", "\n  \n 8\n", "seven_words_width_8"),
         converts("AddressWiderThan32Bits", q, "prog.hex", "seven_words", "40\n", "seven_words_width_40"),
+        edited(converts("DataWidth32", q, "prog.hex", "seven_words", "4\n", "seven_words_width_4_data_width_32"),
+               [](Case& c) { c.invocation.arguments = {"--data-width", "32", "prog.hex"}; }),
         edited(converts("ArrayStyle", q, "prog.hex", "seven_words", "6\n", "seven_words_width_6_array"),
                [](Case& c) { c.invocation.arguments = {"--style", "array", "prog.hex"}; }),
         edited(converts("BlockStyle", q, "prog.hex", "seven_words", "6\n", "seven_words_width_6_block"),
@@ -480,6 +483,8 @@ std::vector<Case> saptrumCases() {
                    c.outputs = {{longName, golden("seven_words_width_4.mif")}}, c.posixOnly = true;
                }),
         converts("Width1", m, "prog.hex", "seven_words", "1\n", "seven_words_width_1", fitWarning("0002", 1, 5)),
+        edited(converts("DataWidth8", m, "prog.hex", "seven_words", "6\n", "seven_words_width_6_data_width_8"),
+               [](Case& c) { c.invocation.arguments = {"--data-width=8", "prog.hex"}; }),
         // Depths beyond 32 bits are written exactly, up to 64 address bits.
         converts("Width31", m, "prog.hex", "end_record_only", "31\n", "end_record_only_width_31"),
         converts("Width32", m, "prog.hex", "end_record_only", "32\n", "end_record_only_width_32"),

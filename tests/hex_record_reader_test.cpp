@@ -12,19 +12,19 @@ namespace romtools {
 namespace {
 
 using testing::fileWith;
-using Words = std::vector<std::pair<unsigned, unsigned>>;  // word address, data
+using Words = std::vector<std::pair<unsigned, std::uint64_t>>;  // word address, data
 
 struct Read {
     Words words;
     std::string warnings;  // as standard error shows them, for the file t.hex
 };
 
-Read read(std::string_view fileBytes) {
+Read read(std::string_view fileBytes, unsigned bytesPerWord = 2) {
     const FilePtr file = fileWith(fileBytes);
     const FilePtr sink(std::tmpfile());
     TextInput input(file.get());
     InputWarnings warnings("t.hex", sink.get());
-    HexRecordReader reader(input, warnings);
+    HexRecordReader reader(input, warnings, bytesPerWord);
     Read result;
     RomWord word;
     while (reader.nextWord(word)) {
@@ -44,6 +44,7 @@ struct ReaderCase {
     std::string file;
     Words expected;
     const char* warnings = "";  // checked exactly, unless kAnyWarnings
+    unsigned bytesPerWord = 2;
 };
 
 TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
@@ -115,9 +116,15 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
          "t.hex:1: warning: wrong checksum F8; the record's bytes give F9\n"},
         {"the file ends inside a record", ":020000003412B8\n:0200020078", {{0, 0x1234}},
          "t.hex:2: warning: the file ends inside a record\n"},
+        // Words of other sizes: gathered across records, bytes skipped read as 0.
+        {"a 4-byte word over two records, a byte skipped", ":020000001122CB\n:0100030044B8\n", {{0, 0x44002211}}, "", 4},
+        {"a record that starts inside a 4-byte word", ":02000600AABB93\n", {{1, 0xBBAA0000}}, "", 4},
+        {"8-byte words", ":0800000000283F308A000800CF\n", {{0, 0x0008008A303F2800}}, "", 8},
+        {"1-byte words from records out of order", ":0100050022D8\n:0300000011223397\n",
+         {{5, 0x22}, {0, 0x11}, {1, 0x22}, {2, 0x33}}, "", 1},
     };
     for (const ReaderCase& c : cases) {
-        const Read result = read(c.file);
+        const Read result = read(c.file, c.bytesPerWord);
         EXPECT_EQ(result.words, c.expected) << c.scenario;
         if (c.warnings != kAnyWarnings) {
             EXPECT_EQ(result.warnings, c.warnings) << c.scenario;
@@ -133,9 +140,11 @@ TEST(HexRecordReader, LongestRecordAtTheTopAddressKeepsCountingWordAddresses) {
     record += "FF00\r\n";
     const Words words = read(record).words;
     ASSERT_EQ(words.size(), 128u);
-    EXPECT_EQ(words.front(), std::make_pair(0x7FFFu, 0x0100u));
-    EXPECT_EQ(words[1], std::make_pair(0x8000u, 0x0100u));
-    EXPECT_EQ(words.back(), std::make_pair(0x807Eu, 0xFF00u));
+    EXPECT_EQ(words.front(), std::make_pair(0x7FFFu, std::uint64_t{0x0100}));
+    EXPECT_EQ(words[1], std::make_pair(0x8000u, std::uint64_t{0x0100}));
+    EXPECT_EQ(words.back(), std::make_pair(0x807Eu, std::uint64_t{0xFF00}));
+    // Words of one byte pass FFFF.
+    EXPECT_EQ(read(record, 1).words.back(), std::make_pair(0x100FDu, std::uint64_t{0xFF}));
 }
 
 // The edges of the digit ranges and the characters no reader row reads; the rows above cover the other

@@ -10,7 +10,7 @@ namespace romtools {
 namespace {
 
 struct BitsCase {
-    std::uint32_t value;
+    std::uint64_t value;
     std::int32_t count;
     std::string expected;
 };
@@ -32,6 +32,8 @@ TEST(WriteBits, WritesTheLowBitsMostSignificantFirst) {
         // Beyond 32 bits the true number is written: zeros above the value's own bits.
         {1, 33, std::string(32, '0') + "1"},
         {0xFFFFFFFF, 40, std::string(8, '0') + std::string(32, '1')},
+        {0xFFFFFFFFFFFFFFFF, 66, "00" + std::string(64, '1')},
+        {0x8000000000000001, 64, "1" + std::string(62, '0') + "1"},
         {0x2800, 100, std::string(86, '0') + "10100000000000"},
         {3, 1000, std::string(998, '0') + "11"},
         // Whole bytes, and the bits above them, come from a table; zeros beyond 32 bits go in blocks.
@@ -54,9 +56,10 @@ TEST(LineFormat, WritesNumbersAsPrintfWould) {
         char text[16];
         EXPECT_EQ(std::string(text, putDecimal(text, number)), std::to_string(number));
     }
-    const std::pair<std::uint16_t, std::string> hex[] = {{0, "0000"}, {0x00AF, "00AF"}, {0x2800, "2800"}, {0xFFFF, "FFFF"}};
+    const std::pair<std::uint32_t, std::string> hex[] = {
+        {0, "0000"}, {0x00AF, "00AF"}, {0x2800, "2800"}, {0xFFFF, "FFFF"}, {0x10000, "10000"}, {0x100FD, "100FD"}};
     for (const auto& [value, digits] : hex) {
-        char text[4];
+        char text[8];
         EXPECT_EQ(std::string(text, putHex4(text, value)), digits);
     }
 }

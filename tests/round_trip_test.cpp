@@ -23,10 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Image = std::vector<unsigned>;  // the 14-bit word at each word address of the ROM
+using Image = std::vector<std::uint64_t>;  // the word at each word address of the ROM
+using Bytes = std::map<unsigned long, unsigned>;  // the image: the byte at each byte address
 
 struct Sample {
-    std::string name;  // tests/pic/<name>.hex, or tests/producers/ when made from a binary; the entity's name
+    std::string name;  // tests/pic/<name>.hex, or tests/producers/ when another tool wrote it; the entity's name
     int addressWidth;  // without --crop, wide enough that no two words share a choice
     std::vector<std::string> options{};
     std::string notes{};            // what the run says after the question
@@ -51,6 +52,11 @@ const Sample kSamples[] = {
     {"odd_srec_cat_32", 9, {"--strict"}, "", "odd.bin"},
     {"odd_srec_cat_255", 9, {"--strict"}, "", "odd.bin"},
     {"odd_intelhex_255", 9, {"--strict"}, "", "odd.bin"},
+    // Other cores' words: 16 and 32 bits of the same image, and the bytes of an 8051 program whose
+    // records SDCC writes out of address order.
+    {"odd_srec_cat_16", 9, {"--strict", "--data-width=16"}, "", "odd.bin"},
+    {"odd_objcopy", 8, {"--strict", "--data-width=32"}, "", "odd.bin"},
+    {"blink_8051_sdcc", 8, {"--strict", "--data-width=8"}},
     // The array and block styles give the same ROM.
     {"classic_inhx8m", 14, {"--strict"}, "", nullptr, "array"},
     {"classic_inhx8m", 13, {"--crop"}, "classic_inhx8m" + kLeftOut + "13 are left out: 1, the first at address 2007\n",
@@ -70,12 +76,38 @@ bool crops(const Sample& sample) {
     return std::find(sample.options.begin(), sample.options.end(), "--crop") != sample.options.end();
 }
 
-// The ROM as the HEX file describes it, read independently of the programs: data records at their full
-// byte address (segment and linear bases applied), the low 14 bits of each word at its word address,
-// zero elsewhere, and nothing from above the first 64 KiB or beyond the ROM (a run that kept such a word
+// The data width that a sample's options give, or the default.
+int dataWidth(const Sample& sample) {
+    for (const std::string& option : sample.options) {
+        if (option.rfind("--data-width=", 0) == 0) {
+            return std::stoi(option.substr(13));
+        }
+    }
+    return 14;
+}
+
+// The ROM that the bytes make: a word of N bits takes N/8 bytes rounded up, the first the lowest, and
+// keeps its low N bits; zero elsewhere, and nothing from beyond the ROM (a run that kept such a word
 // would say so, and its message would fail the test).
-Image decodeHex(const std::string& text, int addressWidth) {
-    Image image(std::size_t{1} << addressWidth, 0);
+Image romOf(const Bytes& bytes, const Sample& sample) {
+    const int width = dataWidth(sample);
+    const unsigned bytesPerWord = static_cast<unsigned>(width + 7) / 8;
+    Image image(std::size_t{1} << sample.addressWidth, 0);
+    for (const auto& [address, byte] : bytes) {
+        if (address / bytesPerWord < image.size()) {
+            image[address / bytesPerWord] |= std::uint64_t{byte} << (address % bytesPerWord * 8);
+        }
+    }
+    for (std::uint64_t& word : image) {
+        word &= width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+    }
+    return image;
+}
+
+// The image as the HEX file describes it, read independently of the programs: data records at their
+// full byte address (segment and linear bases applied), and nothing from above the first 64 KiB.
+Bytes decodeHex(const std::string& text) {
+    Bytes image;
     std::istringstream lines(text);
     unsigned long base = 0;
     for (std::string line; std::getline(lines, line);) {
@@ -91,10 +123,9 @@ Image decodeHex(const std::string& text, int addressWidth) {
         } else if (type == 4) {
             base = value << 16;
         } else if (type == 0) {
-            for (unsigned i = 0; i + 1 < count; i += 2) {
-                const unsigned long byteAddress = base + address + i;
-                if (byteAddress < 0x10000 && byteAddress / 2 < image.size()) {
-                    image.at(byteAddress / 2) = (byteAt(4 + i) | byteAt(5 + i) << 8) & 0x3FFF;
+            for (unsigned i = 0; i < count; ++i) {
+                if (base + address + i < 0x10000) {
+                    image[base + address + i] = byteAt(4 + i);
                 }
             }
         }
@@ -102,23 +133,23 @@ Image decodeHex(const std::string& text, int addressWidth) {
     return image;
 }
 
-// The image a binary holds from address 0, as 16-bit words low byte first.
-Image binaryImage(const std::string& bytes, int addressWidth) {
-    Image image(std::size_t{1} << addressWidth, 0);
+// The image a binary holds from address 0.
+Bytes binaryImage(const std::string& bytes) {
+    Bytes image;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        image.at(i / 2) |= (static_cast<unsigned char>(bytes[i]) << (i % 2 * 8)) & 0x3FFF;
+        image[i] = static_cast<unsigned char>(bytes[i]);
     }
     return image;
 }
 
 fs::path sampleFolder(const Sample& sample) {
-    return sample.binary != nullptr ? ROMTOOLS_PRODUCERS_DIR : ROMTOOLS_PIC_DIR;
+    return fs::exists(fs::path(ROMTOOLS_PIC_DIR) / (sample.name + ".hex")) ? ROMTOOLS_PIC_DIR : ROMTOOLS_PRODUCERS_DIR;
 }
 
 Image expectedImage(const Sample& sample) {
-    return sample.binary != nullptr
-               ? binaryImage(readFile(sampleFolder(sample) / sample.binary), sample.addressWidth)
-               : decodeHex(readFile(sampleFolder(sample) / (sample.name + ".hex")), sample.addressWidth);
+    return romOf(sample.binary != nullptr ? binaryImage(readFile(sampleFolder(sample) / sample.binary))
+                                          : decodeHex(readFile(sampleFolder(sample) / (sample.name + ".hex"))),
+                 sample);
 }
 
 // Reads a MIF as a reader that follows the format's grammar does, and throws at the first thing such a
@@ -127,7 +158,7 @@ Image expectedImage(const Sample& sample) {
 // two % signs or from -- to the line's end.
 class StrictMifReader {
 public:
-    explicit StrictMifReader(std::string text) : text_(std::move(text)) {}
+    StrictMifReader(std::string text, int width) : text_(std::move(text)), width_(std::to_string(width)) {}
 
     Image read() {
         std::map<std::string, std::string> header;
@@ -137,8 +168,8 @@ public:
             expect(";");
         }
         expect("BEGIN");
-        if (header["ADDRESS_RADIX"] != "DEC" || header["DATA_RADIX"] != "BIN" || header["WIDTH"] != "14") {
-            fail("radices DEC and BIN and width 14 expected");
+        if (header["ADDRESS_RADIX"] != "DEC" || header["DATA_RADIX"] != "BIN" || header["WIDTH"] != width_) {
+            fail("radices DEC and BIN and width " + width_ + " expected");
         }
         Image image(number(header["DEPTH"], 10), 0);
         for (std::string word = next(); word != "END"; word = next()) {
@@ -156,7 +187,7 @@ public:
             const std::size_t value = number(next(), 2);
             expect(";");
             for (std::size_t address = first; address <= last; ++address) {
-                image.at(address) = static_cast<unsigned>(value);
+                image.at(address) = value;
             }
         }
         expect(";");
@@ -181,7 +212,7 @@ private:
         if (token.empty() || token.find_first_not_of(radix == 2 ? "01" : "0123456789") != std::string::npos) {
             fail("a number expected, \"" + token + "\" found");
         }
-        return std::stoul(token, nullptr, radix);
+        return std::stoull(token, nullptr, radix);
     }
 
     // The next word, number or sign, past white space and comments; empty at the end of the text.
@@ -212,6 +243,7 @@ private:
     }
 
     std::string text_;
+    std::string width_;
     std::size_t at_ = 0;
 };
 
@@ -244,8 +276,8 @@ fs::path convert(const fs::path& program, const std::string& extension, const Sa
                    std::to_string(sample.addressWidth) + "\n", temp, sample.notes, options);
 }
 
-// A testbench that sets every address in turn and prints what romout gives, one number a line; a ROM of
-// the block style gets a clock edge after each address.
+// A testbench that sets every address in turn and prints what romout gives, in binary, a line each; a
+// ROM of the block style gets a clock edge after each address.
 std::string testbench(const Sample& sample) {
     const std::string width = std::to_string(sample.addressWidth);
     const std::string lastAddress = std::to_string((1 << sample.addressWidth) - 1);
@@ -257,7 +289,7 @@ std::string testbench(const Sample& sample) {
            "entity tb is\nend tb;\n"
            "architecture sim of tb is\n"
            "  signal romaddr : std_logic_vector(" + width + " - 1 downto 0);\n"
-           "  signal romout : std_logic_vector(13 downto 0);\n"
+           "  signal romout : std_logic_vector(" + std::to_string(dataWidth(sample) - 1) + " downto 0);\n"
            "  signal clk : std_logic := '0';\n"
            "begin\n"
            "  rom : entity work." + sample.name + " port map (" + (clocked ? "clk => clk, " : "") +
@@ -269,7 +301,7 @@ std::string testbench(const Sample& sample) {
            "      romaddr <= std_logic_vector(to_unsigned(address, " + width + "));\n"
            "      wait for 1 ns;\n" +
            (clocked ? "      clk <= '1';\n      wait for 1 ns;\n      clk <= '0';\n" : "") +
-           "      write(l, to_integer(unsigned(romout)));\n"
+           "      write(l, to_bitvector(romout));\n"
            "      writeline(output, l);\n"
            "    end loop;\n"
            "    wait;\n"
@@ -338,8 +370,8 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
 
         Image simulated;
         std::istringstream printed(readFile(output));
-        for (unsigned value; printed >> value;) {
-            simulated.push_back(value);
+        for (std::string bits; printed >> bits;) {
+            simulated.push_back(std::stoull(bits, nullptr, 2));
         }
         EXPECT_EQ(simulated, expected) << unit.filename() << " --std=" << standard;
     }
@@ -372,7 +404,7 @@ TEST_P(RoundTrip, MifCarriesTheSameImage) {
     const fs::path mif = convert(ROMTOOLS_SAPTRUM_PATH, ".mif", sample, temp.path());
     const Image expected = expectedImage(sample);
     try {
-        EXPECT_EQ(StrictMifReader(readFile(mif)).read(), expected);
+        EXPECT_EQ(StrictMifReader(readFile(mif), dataWidth(sample)).read(), expected);
     } catch (const std::exception& refusal) {
         FAIL() << "a strict MIF reader refuses the file: " << refusal.what();
     }
@@ -419,7 +451,8 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
 
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {
     return info.param.name + (crops(info.param) ? "_crop_" + std::to_string(info.param.addressWidth) : "") +
-           (info.param.style != "case" || info.param.synthesized ? "_" + info.param.style : "");
+           (info.param.style != "case" || info.param.synthesized ? "_" + info.param.style : "") +
+           (dataWidth(info.param) != 14 ? "_data_width_" + std::to_string(dataWidth(info.param)) : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(PicSamples, RoundTrip, ::testing::ValuesIn(kSamples), sampleName);

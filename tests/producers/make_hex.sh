@@ -2,7 +2,7 @@
 # Writes odd.bin, 1001 bytes, and the HEX files that common tools make of it, for the round-trip tests:
 # objcopy (Debian package binutils), srec_cat with blocks of 16, 32 and 255 bytes (srecord), and the
 # intelhex package with 255-byte records (python3-intelhex). Odd lengths end or split records on a low
-# byte. The files are committed; run this to remake them.
+# byte. Also an 8051 program as SDCC writes it. The files are committed; run this to remake them.
 set -e
 # Debian's own python3, which python3-intelhex extends.
 cd "$(dirname "$0")"
@@ -25,3 +25,9 @@ image = IntelHex()
 image.loadbin('odd.bin')
 image.write_hex_file('odd_intelhex_255.hex', byte_count=255)
 "
+# An 8051 program as SDCC links it (Debian package sdcc): records out of address order, of odd lengths.
+work=$(mktemp -d)
+cp blink_8051.c "$work"
+(cd "$work" && sdcc -mmcs51 blink_8051.c)
+cp "$work"/blink_8051.ihx blink_8051_sdcc.hex
+rm -rf "$work"
