@@ -49,7 +49,7 @@ bool HexRecordReader::nextWholeWord(RomWord& word) {
         }
         data |= static_cast<std::uint64_t>(value) << (8 * byte);
     }
-    word.address = nextByte_ / bytesPerWord_;
+    word.address = wordOf(nextByte_);
     word.data = data;
     wordLine_ = recordLine_;
     nextByte_ += bytesPerWord_;
@@ -62,7 +62,7 @@ bool HexRecordReader::nextWholeWord(RomWord& word) {
 
 // Sets how many words lie whole ahead in the record, and tells whether any do.
 bool HexRecordReader::lieWhole() {
-    wholeWords_ = queued_ == 0 && !gathering_ && nextByte_ % bytesPerWord_ == 0 ? dataLeft_ / bytesPerWord_ : 0;
+    wholeWords_ = queued_ == 0 && !gathering_ && offsetOf(nextByte_) == 0 ? wordOf(dataLeft_) : 0;
     return wholeWords_ != 0;
 }
 
@@ -159,8 +159,8 @@ void HexRecordReader::readDataByte() {
     }
     const std::uint32_t address = nextByte_++;
     --dataLeft_;
-    const std::uint32_t wordAddress = address / bytesPerWord_;
-    const unsigned offset = address % bytesPerWord_;
+    const std::uint32_t wordAddress = wordOf(address);
+    const unsigned offset = offsetOf(address);
     // A byte further up in the word gathered joins it; any other byte sends that word out first.
     if (gathering_ && (wordAddress != gathered_.address || offset <= gatheredTop_)) {
         deliverGathered();
@@ -196,8 +196,7 @@ void HexRecordReader::readChecksum() {
 // when the cut byte was to go on with it: no word is made up from digits the file never held.
 void HexRecordReader::endInsideRecord() {
     warnings_.warn(Doubt::cutOff, recordLine_, "the file ends inside a record");
-    if (dataLeft_ > 0 && gathering_ && nextByte_ / bytesPerWord_ == gathered_.address &&
-        nextByte_ % bytesPerWord_ > gatheredTop_) {
+    if (dataLeft_ > 0 && gathering_ && wordOf(nextByte_) == gathered_.address && offsetOf(nextByte_) > gatheredTop_) {
         gathering_ = false;
     }
     stop();

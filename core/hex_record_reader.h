@@ -95,6 +95,13 @@ private:
 
     static unsigned digitValue(int character) { return kDigitValues[static_cast<unsigned>(character) & 0x1FFu]; }
 
+    // The word of a byte address, and the byte's place in it; words of two bytes, the default, take a
+    // shift where others take a division.
+    std::uint32_t wordOf(std::uint32_t byteAddress) const {
+        return bytesPerWord_ == 2 ? byteAddress >> 1 : byteAddress / bytesPerWord_;
+    }
+    unsigned offsetOf(std::uint32_t byteAddress) const { return byteAddress - wordOf(byteAddress) * bytesPerWord_; }
+
     // Two digits, high half first: the byte, added to the record's sum; -1 when the end cuts it.
     int readHexByte() {
         const Characters digits = {input_.get(), input_.get(), 0, 0};

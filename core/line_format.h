@@ -83,11 +83,12 @@ inline char* putHex4(char* out, std::uint32_t value) {
 }
 
 // The comment every format gives a word, "addr %04X: data " and the word's bytes in hex: the whole
-// address and every byte of the word as it was read. Addresses have at most 17 bits, words 8 bytes.
+// address and every byte of the word as it was read. Addresses have at most 17 bits, words 8 bytes;
+// only words of one byte have addresses beyond 16 bits.
 inline constexpr std::size_t kAddressDataCommentSize = 5 + 5 + 7 + 16;
 inline char* putAddressDataComment(char* out, std::uint32_t address, std::uint64_t data, unsigned bytesPerWord) {
     out = putText(out, "addr ");
-    out = putHex4(out, address);
+    out = bytesPerWord == 1 ? putHex4(out, address) : putHexBytes(out, address, 2);
     out = putText(out, ": data ");
     return putHexBytes(out, data, bytesPerWord);
 }
