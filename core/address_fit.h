@@ -7,7 +7,8 @@ namespace romtools {
 
 // Watches the word addresses for the ones that lie beyond the ROM. Without --crop the output keeps
 // them, as the file has them, but VHDL tools refuse the repeated choices they make, so the user is told
-// once at the end; with --crop they are left out and counted.
+// once at the end; with --crop they are left out and counted. It also tells whether there was a word
+// at all.
 class AddressFit {
 public:
     explicit AddressFit(std::int32_t addressWidth)
@@ -15,6 +16,7 @@ public:
 
     // Notes the address of a word delivered; true when it fits the width.
     bool note(std::uint32_t address) {
+        ++words_;
         largest_ = address > largest_ ? address : largest_;
         if (address < limit_) {
             return true;
@@ -24,6 +26,7 @@ public:
         }
         return false;
     }
+    bool anyWord() const { return words_ != 0; }
     bool anyOutside() const { return outside_ != 0; }
     std::uint64_t outsideCount() const { return outside_; }
     std::uint32_t firstOutside() const { return firstOutside_; }
@@ -38,6 +41,7 @@ public:
 
 private:
     std::uint32_t limit_;  // the first address beyond the ROM
+    std::uint64_t words_ = 0;
     std::uint64_t outside_ = 0;
     std::uint32_t firstOutside_ = 0;
     std::uint32_t largest_ = 0;

@@ -64,14 +64,22 @@ RomWriter* writerOfStyle(const ProgramDescription& program, std::string_view nam
     return found != program.writers.end() ? *found : nullptr;
 }
 
-// The styles' names as a sentence says them: "case, array or block".
-std::string styleNames(const ProgramDescription& program) {
+// The styles' names with separator between them, and lastSeparator before the last one.
+std::string styleNames(const ProgramDescription& program, std::string_view separator, std::string_view lastSeparator) {
     std::string names;
     for (std::size_t i = 0; i < program.writers.size(); ++i) {
-        names += i == 0 ? "" : i + 1 == program.writers.size() ? " or " : ", ";
+        names += i == 0 ? "" : i + 1 == program.writers.size() ? lastSeparator : separator;
         names += program.writers[i]->style().name;
     }
     return names;
+}
+
+// The usage line, with every option, in two lines of at most 80 characters.
+std::string usageLine(const ProgramDescription& program) {
+    const std::string start = "usage: " + std::string(program.name) + " ";
+    return start + "[-w width] [--data-width bits]" +
+           (program.offersStyles() ? " [--style " + styleNames(program, "|", "|") + "]" : "") + "\n" +
+           std::string(start.size(), ' ') + "[-o output] [--crop] [--strict] [-h] [-V] [--] input_filename...\n";
 }
 
 // Reads one option at argv[index], with its value; returns the index of the last argument it took, or
@@ -105,7 +113,7 @@ int readOption(int argc, char** argv, int index, const ProgramDescription& progr
     if (option.name == "--style") {
         line.writer = writerOfStyle(program, value);
         if (line.writer == nullptr) {
-            line = refused("invalid style " + value + "; it is " + styleNames(program) + "\n" + usage);
+            line = refused("invalid style " + value + "; it is " + styleNames(program, ", ", " or ") + "\n" + usage);
             return -1;
         }
         return index;
@@ -130,7 +138,7 @@ CommandLine parseCommandLine(int argc, char** argv, const ProgramDescription& pr
     if (argc < 2) {
         return refused("usage: " + std::string(program.name) + " input_filename\n");
     }
-    const std::string usage = "usage: " + std::string(program.name) + " [-w width] [-o output] input_filename...\n";
+    const std::string usage = usageLine(program);
     CommandLine line;
     line.writer = program.writers.front();
     // Options stand anywhere among the files, and every one is read before a file is converted; "--"
@@ -188,7 +196,7 @@ std::string styleHelp(const ProgramDescription& program) {
 std::string helpText(const ProgramDescription& program) {
     const std::string programName = program.name;
     const std::string extension = program.extension;
-    return "usage: " + programName + " [-w width] [-o output] input_filename...\n" + program.summary + "\n\n"
+    return usageLine(program) + program.summary + "\n\n"
            "Each input_filename ends in .hex or .HEX; the output goes next to it, under the\n"
            "same name with " + extension + ". A name of - reads the image from standard input,\n"
            "with -w and -o. Without -w the first file asks on the console\n"
@@ -197,9 +205,10 @@ std::string helpText(const ProgramDescription& program) {
            "the program waits for Enter.\n\n"
            "Options may stand before or after the files; -- ends them, so that a file whose\n"
            "name starts with - follows it (or is written ./-name.hex).\n\n"
-           "  -w, --width N      the address width, 1 to 64: nothing is asked, no key awaited\n"
+           "  -w, --width N      the address width, 1 to 64: asks nothing, awaits no key\n"
            "  --data-width N     the bits of a ROM word, 1 to 64 (14 if not given)\n"
-           "  -o, --output FILE  write FILE instead (with one input file only)\n"
+           "  -o, --output FILE  write FILE instead (with one input file only); - writes\n"
+           "                     standard output\n"
            + styleHelp(program) +
            "  --crop             leave out words beyond the address width, with a note\n"
            "  --strict           fail a file on any warning, keeping the previous output\n"
@@ -207,13 +216,15 @@ std::string helpText(const ProgramDescription& program) {
            "  -V, --version      show the version\n"
            "  --                 end the options\n\n"
            "Doubts about a HEX file are said as FILE:LINE: warning: TEXT, once per kind: a\n"
-           "character that cannot start a record (reading stops there), a character that is\n"
-           "not a hex digit (read as 0), a wrong checksum, a file that ends inside a record,\n"
-           "a word address given twice, and words beyond the address width.\n\n"
-           "In a Makefile:\n"
+           "character that cannot start a record before the end record (reading stops\n"
+           "there), a character that is not a hex digit (read as 0), a wrong checksum, a\n"
+           "file that ends inside a record, a word address given twice, a file with no end\n"
+           "record, a file that gives no word for the ROM, and words beyond the address\n"
+           "width. --strict makes each of them fail the file.\n\n"
+           "In a Makefile, where a doubt should stop the build:\n"
            "  build/%" + extension + ": %.hex\n"
            "  \t@mkdir -p $(@D)\n"
-           "  \t" + programName + " -w 13 -o $@ $<\n";
+           "  \t" + programName + " -w 13 --crop --strict -o $@ $<\n";
 }
 
 }  // namespace romtools

@@ -36,27 +36,39 @@ struct ConversionFailure {
     bool awaitsKeystroke;  // a file was at fault: the console window stays until the user has read it
 };
 
+// A failure about a file: the line that names it, then the line that says why.
+ConversionFailure fileFailure(const std::string& what, const std::string& name, const std::string& reason) {
+    return {what + " " + name + "\n" + name + ": " + reason + "\n", true};
+}
+
 FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& settings,
                            const ProgramDescription& program) {
     std::optional<FileNames> names = fileNamesFor(argument, program.extension, settings.options.outputName);
     if (!names) {
-        throw ConversionFailure{"Input file should be HEX file.\n", false};
+        throw ConversionFailure{"Input file should be HEX file.\n" + argument +
+                                    ": the name does not end in .hex or .HEX\n",
+                                false};
     }
     return *names;
 }
 
-FilePtr openInputOrThrow(const FileNames& names, std::string& openedName) {
-    FilePtr input = openInput(names, openedName);
-    if (!input) {
-        throw ConversionFailure{"can not open input file " + names.input + "\n", true};
+OpenedInput openInputOrThrow(const FileNames& names) {
+    OpenedInput input = openInput(names);
+    if (!input.file) {
+        throw fileFailure("can not open input file", names.input, errorText(input.error));
     }
     return input;
 }
 
 // An output that is the input itself, through a link, would replace the image it is made from.
 void createOutput(OutputFile& output, std::FILE* input, const FileNames& names) {
-    if (isSameFile(input, names.output) || !output.create()) {
-        throw ConversionFailure{"can not create output file " + names.output + "\n", true};
+    if (!names.toStandardOutput && isSameFile(input, names.output)) {
+        throw fileFailure("can not create output file", names.output, "it is the input file");
+    }
+    // Standard output is there to be written, and when it was closed, writing it fails.
+    if (!output.create()) {
+        throw fileFailure(names.toStandardOutput ? "can not write output file" : "can not create output file",
+                          names.output, output.failure());
     }
 }
 
@@ -80,8 +92,9 @@ std::int32_t addressWidthFor(RunSettings& settings) {
     return *settings.addressWidth;
 }
 
-// Streams every word of the input into the output, saying each doubt about the input as it is found.
-// The output is finished but not yet in place.
+// Streams every word of the input into the output, saying each doubt about the input as it is found,
+// and those about the whole file once it has been read to its end. The output is finished but not
+// yet in place.
 AddressFit writeOutput(std::FILE* input, InputWarnings& warnings, OutputFile& output, const FileNames& names,
                        RomWriter& writer, const RomShape& shape, bool crop) {
     CrLfFileBuf buffer(output.file());
@@ -90,11 +103,17 @@ AddressFit writeOutput(std::FILE* input, InputWarnings& warnings, OutputFile& ou
     HexRecordReader reader(text, warnings, shape.bytesPerWord());
     const AddressFit fit = writeRom(reader, writer, stream, names.stem, shape, crop, warnings);
     if (text.failed()) {
-        throw ConversionFailure{"can not read input file " + warnings.source() + "\n", true};
+        throw fileFailure("can not read input file", warnings.source(), errorText(text.error()));
     }
     // A write error may show only when the last block is written.
     if (!buffer.finish() || !stream.good()) {
-        throw ConversionFailure{"can not write output file " + names.output + "\n", true};
+        throw fileFailure("can not write output file", names.output, errorText(buffer.error()));
+    }
+    if (!reader.endRecordRead()) {
+        warnings.warn("the file has no end record");
+    }
+    if (!fit.anyWord()) {
+        warnings.warn("the file gives no word for the ROM");
     }
     return fit;
 }
@@ -124,7 +143,7 @@ void putInPlace(OutputFile& output, InputWarnings& warnings, const AddressFit& f
                                 true};
     }
     if (!output.complete()) {
-        throw ConversionFailure{"can not write output file " + names.output + "\n", true};
+        throw fileFailure("can not write output file", names.output, output.failure());
     }
     if (wordsOutside) {
         warnings.warn(fitWarning(fit, addressWidth));
@@ -138,15 +157,14 @@ void putInPlace(OutputFile& output, InputWarnings& warnings, const AddressFit& f
 // Converts one file; throws ConversionFailure when it cannot.
 void convert(const std::string& argument, RunSettings& settings, const ProgramDescription& program) {
     const FileNames names = fileNamesOrThrow(argument, settings, program);
-    std::string openedName;
-    const FilePtr input = openInputOrThrow(names, openedName);
-    OutputFile output(names.output);
-    createOutput(output, input.get(), names);
+    const OpenedInput input = openInputOrThrow(names);
+    OutputFile output(names.output, names.toStandardOutput);
+    createOutput(output, input.file.get(), names);
     const RomShape shape{addressWidthFor(settings), settings.options.dataWidth};
     RomWriter& writer = *settings.options.writer;
     std::fputs(writer.nameNotice(names.stem).c_str(), stderr);
-    InputWarnings warnings(openedName, stderr);
-    const AddressFit fit = writeOutput(input.get(), warnings, output, names, writer, shape, settings.options.crop);
+    InputWarnings warnings(input.name, stderr);
+    const AddressFit fit = writeOutput(input.file.get(), warnings, output, names, writer, shape, settings.options.crop);
     putInPlace(output, warnings, fit, names, shape.addressWidth, settings);
 }
 

@@ -1,6 +1,7 @@
 #include "crlf_file_buf.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "stdio_file.h"
@@ -17,7 +18,7 @@ CrLfFileBuf::CrLfFileBuf(std::FILE* file)
 bool CrLfFileBuf::drain() {
     const std::size_t length = static_cast<std::size_t>(put_ - block_.data());
     if (!failed_ && length > 0 && std::fwrite(block_.data(), 1, length, file_) != length) {
-        failed_ = true;
+        fail();
     }
     put_ = block_.data();
     return !failed_;
@@ -60,9 +61,14 @@ int CrLfFileBuf::sync() {
 
 bool CrLfFileBuf::finish() {
     if (drain() && std::fflush(file_) != 0) {
-        failed_ = true;
+        fail();
     }
     return !failed_;
+}
+
+void CrLfFileBuf::fail() {
+    failed_ = true;
+    error_ = errno != 0 ? errno : EIO;  // a write that failed without saying why is an I/O error
 }
 
 }  // namespace romtools

@@ -23,6 +23,7 @@ public:
     // Writes out what is buffered and flushes the file; false when any write so far has failed.
     bool finish();
     bool failed() const { return failed_; }
+    int error() const { return error_; }  // errno of the first write that failed
 
     // The buffer that the stream writes through, when it is one of these; null otherwise. The type is
     // final, so comparing type_info is enough, and costs far less than a dynamic_cast per line.
@@ -54,6 +55,9 @@ private:
     char* put_;                // where the next byte goes in block_
     char* limit_;              // the block's last byte, kept for the CR before a line feed
     bool failed_ = false;
+    int error_ = 0;
+
+    void fail();
 };
 
 }  // namespace romtools

@@ -1,5 +1,7 @@
 #include "file_names.h"
 
+#include <cerrno>
+
 #include "platform.h"
 
 namespace romtools {
@@ -27,8 +29,10 @@ std::string withoutExtension(const std::string& name) {
 
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
                                       const std::optional<std::string>& outputName) {
-    if (argument == kStandardInputArgument && outputName) {
-        return FileNames{argument, kStandardInputName, *outputName, withoutExtension(*outputName)};
+    const bool toStandardOutput = outputName == kStandardStreamArgument;
+    if (argument == kStandardStreamArgument && outputName) {
+        return FileNames{argument, kStandardInputName, toStandardOutput ? kStandardOutputName : *outputName,
+                         toStandardOutput ? "rom" : withoutExtension(*outputName), toStandardOutput};
     }
     const std::size_t cut = extensionStart(argument);
     const std::string_view extension = std::string_view(argument).substr(cut);
@@ -36,23 +40,26 @@ std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_v
         return std::nullopt;
     }
     const std::string stem = argument.substr(0, cut);
+    if (toStandardOutput) {
+        return FileNames{argument, stem + ".hex", kStandardOutputName, stem, true};
+    }
     if (outputName) {
         return FileNames{argument, stem + ".hex", *outputName, withoutExtension(*outputName)};
     }
     return FileNames{argument, stem + ".hex", stem + std::string(outputExtension), stem};
 }
 
-FilePtr openInput(const FileNames& names, std::string& openedName) {
-    openedName = names.input;
-    if (names.argument == kStandardInputArgument) {
-        return FilePtr(standardInputInBinaryMode());
+OpenedInput openInput(const FileNames& names) {
+    if (names.argument == kStandardStreamArgument) {
+        return {FilePtr(standardInputInBinaryMode()), names.input};
     }
-    FilePtr input(std::fopen(names.input.c_str(), "rb"));
-    if (!input && names.argument != names.input) {
-        openedName = names.argument;
-        input.reset(std::fopen(names.argument.c_str(), "rb"));
+    OpenedInput opened{FilePtr(std::fopen(names.input.c_str(), "rb")), names.input};
+    opened.error = opened.file ? 0 : errno;
+    if (!opened.file && names.argument != names.input) {
+        opened.file.reset(std::fopen(names.argument.c_str(), "rb"));
+        opened.name = opened.file ? names.argument : names.input;
     }
-    return input;
+    return opened;
 }
 
 }  // namespace romtools

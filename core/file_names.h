@@ -9,26 +9,37 @@
 
 namespace romtools {
 
-// The argument that reads the image from standard input, and that input's name in messages.
-inline constexpr std::string_view kStandardInputArgument = "-";
+// The name that stands for standard input as the input file and for standard output as -o's, and
+// their names in messages.
+inline constexpr std::string_view kStandardStreamArgument = "-";
 inline constexpr const char* kStandardInputName = "<stdin>";
+inline constexpr const char* kStandardOutputName = "<stdout>";
 
 struct FileNames {
     std::string argument;
     std::string input;   // the stem with ".hex", where the input is looked for first
-    std::string output;  // the stem with the program's extension, or the name given with -o
+    std::string output;  // the stem with the program's extension, the name given with -o, or <stdout>
     std::string stem;    // what the unit is named after: the input's stem, or -o's name without its extension
+    bool toStandardOutput = false;  // -o -
 };
 
 // The names for a HEX file's argument, or nothing when it does not end in ".hex" or ".HEX". The
 // extension starts at the last '.' after the first character; mixed case such as ".Hex" is refused.
-// "-" with -o's name is standard input, named <stdin>.
+// "-" with -o's name is standard input, named <stdin>. -o - is standard output, named <stdout>; the
+// unit is then named after the input, and "rom" for standard input.
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
                                       const std::optional<std::string>& outputName);
 
+// An input as it was opened, or why it could not be.
+struct OpenedInput {
+    FilePtr file;
+    std::string name;  // as it was opened
+    int error = 0;     // errno of the first try, when the file could not be opened
+};
+
 // Opens the input under the lower-case extension first; on a file system that tells case apart, a file
-// named with ".HEX" is then found under its own name. openedName tells which name it was. Standard
-// input is read in binary mode, as every input is.
-FilePtr openInput(const FileNames& names, std::string& openedName);
+// named with ".HEX" is then found under its own name. Standard input is read in binary mode, as every
+// input is.
+OpenedInput openInput(const FileNames& names);
 
 }  // namespace romtools

@@ -7,6 +7,7 @@ namespace romtools {
 namespace {
 
 constexpr unsigned kDataRecord = 0x00;
+constexpr unsigned kEndOfFile = 0x01;
 constexpr unsigned kExtendedSegmentAddress = 0x02;
 constexpr unsigned kExtendedLinearAddress = 0x04;
 
@@ -96,18 +97,35 @@ int HexRecordReader::readUnusualBytes(Characters characters, int bytes) {
     return static_cast<int>(value);
 }
 
-void HexRecordReader::startRecord() {
-    int character = input_.get();
-    while (character == '\n' || character == ' ' || character == '\t') {
-        character = input_.get();
-    }
-    if (character != ':') {
-        if (character != TextInput::kEnd) {
-            warnings_.warn(Doubt::readingStopped, input_.line(),
-                           "reading stopped at " + describeCharacter(character) +
-                               ", which cannot start a record; the rest of the file is not read");
+// Reads up to the ':' that starts the next record; false, with the reader stopped, when none comes.
+// After an end record, a line that cannot start a record is a trailer, such as some compilers write
+// there, and is skipped in silence; before one, such a character stops the reading.
+bool HexRecordReader::findRecordStart() {
+    for (;;) {
+        int character = input_.get();
+        while (character == '\n' || character == ' ' || character == '\t') {
+            character = input_.get();
         }
-        stop();
+        if (character == ':') {
+            return true;
+        }
+        if (character == TextInput::kEnd || !endRecordRead_) {
+            if (character != TextInput::kEnd) {
+                warnings_.warn(Doubt::readingStopped, input_.line(),
+                               "reading stopped at " + describeCharacter(character) +
+                                   ", which cannot start a record; the rest of the file is not read");
+            }
+            stop();
+            return false;
+        }
+        while (character != '\n' && character != TextInput::kEnd) {
+            character = input_.get();
+        }
+    }
+}
+
+void HexRecordReader::startRecord() {
+    if (!findRecordStart()) {
         return;
     }
     recordLine_ = input_.line();
@@ -149,6 +167,7 @@ void HexRecordReader::readRecordWithoutWords(unsigned type, int count) {
         outsideRom_ = base != 0;
     }
     readChecksum();
+    endRecordRead_ = endRecordRead_ || (type == kEndOfFile && !stopped_);
 }
 
 void HexRecordReader::readDataByte() {

@@ -39,9 +39,9 @@ inline unsigned hexDigitValue(int character) {
 // starts inside a word with none gathered gives 0 for the bytes before its start.
 //
 // The reader is lenient: a character that is not a hex digit reads as 0, a wrong checksum is only
-// noted, and it stops, without a word more, at the first character that cannot start a record. Every
-// such doubt goes to the warnings with its line. It holds one record's place and at most one gathered
-// word, never the image.
+// noted, and it stops, without a word more, at the first character that cannot start a record; after
+// an end record, such a character's line is skipped. Every doubt goes to the warnings with its line.
+// It holds one record's place and at most one gathered word, never the image.
 class HexRecordReader {
 public:
     // bytesPerWord from 1 to 8.
@@ -84,6 +84,8 @@ public:
     // The line of the record that gave the last word delivered: for a word from several records the
     // last that gave it a byte.
     std::uint64_t wordLine() const { return wordLine_; }
+    // True once an end record (type 01) has been read through its checksum.
+    bool endRecordRead() const { return endRecordRead_; }
 
 private:
     struct Delivery {
@@ -116,6 +118,7 @@ private:
     bool nextWordByBytes(RomWord& word);
     bool nextWholeWord(RomWord& word);
     int readUnusualBytes(Characters characters, int bytes);
+    bool findRecordStart();
     void startRecord();
     void readRecordWithoutWords(unsigned type, int count);
     void readDataByte();
@@ -146,6 +149,7 @@ private:
     unsigned delivered_ = 0;
     std::uint64_t wordLine_ = 0;
     bool outsideRom_ = false;  // an extended address record has moved the data beyond 64 KiB
+    bool endRecordRead_ = false;
     bool stopped_ = false;
 };
 

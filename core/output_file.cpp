@@ -34,33 +34,47 @@ void stopRemovingOnSignal() {
 
 }  // namespace
 
-OutputFile::OutputFile(std::string name) : name_(std::move(name)) {}
+OutputFile::OutputFile(std::string name, bool toStandardOutput)
+    : name_(std::move(name)), toStandardOutput_(toStandardOutput) {}
 
 OutputFile::~OutputFile() {
     discard();
 }
 
 bool OutputFile::create() {
-    target_ = followLinks(name_);
-    const FileKind target = fileKind(target_);
-    if (target.kind == FileKind::directory || target.kind == FileKind::unreachable) {
-        return false;
+    if (toStandardOutput_) {
+        file_ = standardOutputInBinaryMode();
+        return file_ != nullptr || fail(errno);
+    }
+    // What the name leads to, as the system follows its links.
+    const FileKind target = fileKind(name_);
+    if (target.kind == FileKind::unreachable) {
+        return fail(errno);
+    }
+    if (target.kind == FileKind::directory) {
+        return fail(EISDIR);
     }
     if (target.kind == FileKind::other) {
-        // A device or a FIFO takes the output as it comes.
+        // A device, a FIFO or a pipe takes the output as it comes.
         file_ = std::fopen(name_.c_str(), "wb");
-        return file_ != nullptr;
+        return file_ != nullptr || fail(errno);
     }
+    target_ = followLinks(name_);
     int descriptor = -1;
     file_ = createTemporary(descriptor);
     if (file_ == nullptr) {
-        return false;
+        return fail(errno);
     }
     gTemporaryDescriptor = descriptor;
     if (target.kind == FileKind::regular) {
         givePermissions(descriptor, target.permissions);
     }
     return true;
+}
+
+bool OutputFile::fail(int error) {
+    failure_ = errorText(error);
+    return false;
 }
 
 std::FILE* OutputFile::createTemporary(int& descriptor) {
@@ -97,9 +111,16 @@ std::FILE* OutputFile::createTemporary(int& descriptor) {
 
 bool OutputFile::complete() {
     gTemporaryDescriptor = -1;
-    const bool closed = std::fclose(file_) == 0;
+    // Standard output stays open: it is flushed, and its errors are the run's.
+    const bool closed = toStandardOutput_ ? std::fflush(file_) == 0 && std::ferror(file_) == 0 : std::fclose(file_) == 0;
+    const int closeError = errno;
     file_ = nullptr;
-    if (!closed || (!temporary_.empty() && !replaceFile(temporary_, target_))) {
+    if (!closed) {
+        discard();
+        return fail(closeError);
+    }
+    failure_ = temporary_.empty() ? "" : replaceFile(temporary_, target_);
+    if (!failure_.empty()) {
         discard();
         return false;
     }
@@ -110,10 +131,10 @@ bool OutputFile::complete() {
 
 void OutputFile::discard() {
     gTemporaryDescriptor = -1;
-    if (file_ != nullptr) {
+    if (file_ != nullptr && !toStandardOutput_) {
         std::fclose(file_);
-        file_ = nullptr;
     }
+    file_ = nullptr;
     if (!temporary_.empty()) {
         std::remove(temporary_.c_str());
         stopRemovingOnSignal();

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
@@ -16,10 +17,17 @@
 
 namespace romtools {
 
+namespace {
+
+bool gStandardOutputWasClosed = false;
+
+}  // namespace
+
 void openClosedStandardStreams() {
 #ifndef _WIN32
     for (int descriptor = 0; descriptor <= 2; ++descriptor) {
         if (fcntl(descriptor, F_GETFD) == -1) {
+            gStandardOutputWasClosed = gStandardOutputWasClosed || descriptor == 1;
             // The lower descriptors are open by now, so the null device gets this one.
             const int opened = open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
             if (opened > 2) {
@@ -35,6 +43,25 @@ std::FILE* standardInputInBinaryMode() {
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
     return stdin;
+}
+
+std::FILE* standardOutputInBinaryMode() {
+#ifdef _WIN32
+    if (_fileno(stdout) < 0) {
+        gStandardOutputWasClosed = true;
+    } else {
+        _setmode(_fileno(stdout), _O_BINARY);
+    }
+#endif
+    if (gStandardOutputWasClosed) {
+        errno = EBADF;
+        return nullptr;
+    }
+    return stdout;
+}
+
+std::string errorText(int error) {
+    return std::strerror(error);
 }
 
 bool standardInputIsATerminal() {
@@ -129,11 +156,21 @@ void givePermissions(int descriptor, unsigned permissions) {
 #endif
 }
 
-bool replaceFile(const std::string& from, const std::string& target) {
+std::string replaceFile(const std::string& from, const std::string& target) {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (MoveFileExA(from.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
+        return "";
+    }
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, text,
+                   sizeof text, nullptr);
+    std::string reason = text;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? "the file cannot be renamed" : reason;
 #else
-    return std::rename(from.c_str(), target.c_str()) == 0;
+    return std::rename(from.c_str(), target.c_str()) == 0 ? "" : errorText(errno);
 #endif
 }
 

@@ -14,6 +14,13 @@ void openClosedStandardStreams();
 // Standard input, switched to binary mode where the system tells text from binary (Windows).
 std::FILE* standardInputInBinaryMode();
 
+// Standard output in binary mode, as standard input; null, with errno EBADF, when the run started with
+// it closed, rather than writing into the null device that stands in for it.
+std::FILE* standardOutputInBinaryMode();
+
+// The system's text for an errno value, such as "No such file or directory".
+std::string errorText(int error);
+
 // True when standard input is a terminal, where a user types.
 bool standardInputIsATerminal();
 
@@ -43,8 +50,9 @@ std::FILE* createNewFile(const std::string& name, int& descriptor);
 // Gives an open file the permission bits of the file it will replace. Nothing to do on Windows.
 void givePermissions(int descriptor, unsigned permissions);
 
-// Puts the file from in the place of target in one step, replacing what stands there.
-bool replaceFile(const std::string& from, const std::string& target);
+// Puts the file from in the place of target in one step, replacing what stands there. Returns the
+// system's text for why it failed, or nothing.
+std::string replaceFile(const std::string& from, const std::string& target);
 
 int processId();
 

@@ -1,5 +1,6 @@
 #include "text_input.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "stdio_file.h"
@@ -24,6 +25,7 @@ bool TextInput::refill() {
     if (next_ == end_) {
         noMoreBlocks_ = true;
         failed_ = std::ferror(file_) != 0;
+        error_ = failed_ ? errno : 0;
         return false;
     }
     return true;

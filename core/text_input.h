@@ -26,6 +26,7 @@ public:
         return getWithTextRules();
     }
     bool failed() const { return failed_; }
+    int error() const { return error_; }  // errno of the read that failed
     // The line of the next character, from 1; a line end belongs to the line it ends, so after get()
     // has given one, its line is line() - 1.
     std::uint64_t line() const { return lineEnds_ + 1; }
@@ -45,6 +46,7 @@ private:
     bool atStart_ = true;      // the first block is still to come: it may open with a byte-order mark
     bool noMoreBlocks_ = false;  // the file has ended, failed or shown a Ctrl-Z: nothing more is read
     bool failed_ = false;
+    int error_ = 0;
     std::uint64_t lineEnds_ = 0;  // 64 bits on every system: a file may hold more than 2^32 lines
 };
 

@@ -36,7 +36,8 @@ using Image = std::map<unsigned, std::uint64_t>;  // word address, data
 
 // The image the bytes describe, decoded plainly into bytes at byte addresses and then joined into words:
 // the text rules first (Ctrl-Z ends the text, a byte-order mark at the start goes, CR LF and a lone CR
-// are line ends), then record by record, a non-digit reading as 0, until something cannot start one.
+// are line ends), then record by record, a non-digit reading as 0, until something cannot start one
+// before an end record.
 Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord) {
     std::string text(reinterpret_cast<const char*>(data), size);
     text = text.substr(0, text.find('\x1A'));
@@ -53,8 +54,13 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPe
     const auto readByte = [&] { return (at += 2) > text.size() ? -1 : digit(text[at - 2]) * 16 + digit(text[at - 1]); };
     std::map<unsigned, unsigned> bytes;
     bool outside = false;
+    bool ended = false;  // an end record has been read: a line that starts no record is skipped
     for (;;) {
         at = text.find_first_not_of("\n \t", at);
+        if (at != std::string::npos && text[at] != ':' && ended) {
+            at = text.find('\n', at);
+            continue;
+        }
         if (at == std::string::npos || text[at++] != ':') {
             break;
         }
@@ -70,7 +76,7 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPe
             }
         }
         outside = type == 2 || type == 4 ? base != 0 : outside;
-        readByte();
+        ended = (readByte() >= 0 && type == 1) || ended;
     }
     Image image;
     for (const auto& [address, byte] : bytes) {

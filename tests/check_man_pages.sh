@@ -18,7 +18,9 @@ for page in "$@"; do
                  "needs -w and -o" \
                  "does not fit the address width" "or --crop leaves such words out" "words beyond the address width" \
                  "which cannot start a record" "stands where a hex digit should be" "wrong checksum" \
-                 "the file ends inside a record" "was given before" "--strict makes warnings errors" "unknown option" "invalid address width" "--version"; do
+                 "the file ends inside a record" "was given before" "--strict makes warnings errors" "unknown option" "invalid address width" "--version" \
+                 "invalid data width" "the file has no end record" "the file gives no word for the ROM" \
+                 "it is the input file" "the name does not end in .hex or .HEX"; do
     case $text in
       *"$message"*) ;;
       *) echo "$page does not name \"$message\""; status=1 ;;

@@ -55,11 +55,12 @@ fs::path hostPath(std::string name) {
     return name;
 }
 
-// Messages as the program writes them: on Windows standard error turns each line end into CR LF.
+// Messages as the program writes them: on Windows a text stream turns each line feed into CR LF, where
+// a file's output, which has CR LF already, goes as it is.
 std::string consoleText(const std::string& text) {
     std::string converted;
     for (const char character : text) {
-        if (character == '\n' && kOnWindows) {
+        if (character == '\n' && kOnWindows && (converted.empty() || converted.back() != '\r')) {
             converted += '\r';
         }
         converted += character;
@@ -67,7 +68,24 @@ std::string consoleText(const std::string& text) {
     return converted;
 }
 
-const std::string kNotHex = "Input file should be HEX file.\n";
+std::string notHex(const std::string& argument) {
+    return "Input file should be HEX file.\n" + argument + ": the name does not end in .hex or .HEX\n";
+}
+
+// The usage lines of option errors, with every option.
+std::string usage(const Program& p) {
+    return "usage: " + p.name + " [-w width] [--data-width bits]" +
+           (p.name == "quenlor" ? " [--style case|array|block]" : "") +
+           "\n               [-o output] [--crop] [--strict] [-h] [-V] [--] input_filename...\n";
+}
+
+// The warning of a file read to its end without an end record, or without a word for the ROM.
+std::string noEndRecord(const std::string& input = "prog.hex") {
+    return input + ": warning: the file has no end record\n";
+}
+std::string noWord(const std::string& input = "prog.hex") {
+    return input + ": warning: the file gives no word for the ROM\n";
+}
 
 std::string golden(const std::string& name) {
     const fs::path path = fs::path(ROMTOOLS_GOLDEN_DIR) / name;
@@ -122,10 +140,11 @@ const std::string kBeyond4Bits = fitWarning("0010", 4, 5);
 
 // A conversion that succeeds: the golden HEX file input.hex stands under the argument's stem with
 // ".hex", and the output, the golden file output with the program's extension, under the same stem
-// with that extension. Notes follow the question's line.
+// with that extension. Notes follow the question's line; a file with no word says so.
 Case converts(std::string name, const Program& program, const std::string& argument, const std::string& input,
-              std::string answer, const std::string& output, const std::string& notes = "") {
+              std::string answer, const std::string& output, std::string notes = "") {
     const std::string stem = argument.substr(0, argument.rfind('.'));
+    notes += input == "end_record_only" ? noWord(stem + ".hex") : "";
     return {.name = std::move(name), .program = &program, .files = {{stem + ".hex", golden(input + ".hex")}},
             .invocation = {.arguments = {argument}, .input = std::move(answer)}, .standardError = kQuestion + "\n" + notes,
             .outputs = {{stem + program.extension, golden(output + program.extension)}}};
@@ -208,41 +227,43 @@ Case sharedCase(const SharedRow& row, const Program& p) {
 std::vector<Case> sharedCases(const Program& p) {
     const std::string out = "prog" + p.extension;
     const std::string asked = kQuestion + "\n";
-    const std::string cannotWrite = "can not write output file " + out + "\n";
+    const std::string cannotWrite = "can not write output file " + out + "\n" + out + ": No space left on device\n";
+    const std::string missing = "can not open input file missing.hex\nmissing.hex: No such file or directory\n";
     const std::string large = largeHexFile();
     const std::pair<std::string, std::string> toFull{out, "/dev/full"};
     const std::pair<std::string, std::string> toReal{out, "real" + p.extension};
     const SharedRow rows[] = {
         {.name = "NoArgument", .arguments = {}, .standardError = "usage: " + p.name + " input_filename\n"},
-        {.name = "MixedCaseExtension", .arguments = {"prog.Hex"}, .standardError = kNotHex},
-        {.name = "OtherExtension", .arguments = {"prog.txt"}, .standardError = kNotHex},
-        {.name = "NoExtension", .arguments = {"prog"}, .standardError = kNotHex},
-        {.name = "EmptyArgument", .arguments = {""}, .standardError = kNotHex},
-        {.name = "DotOnlyInDirectoryPart", .arguments = {"dir.d\\prog"}, .standardError = kNotHex},
-        {.name = "DriveStyleMixedCase", .arguments = {"C:\\Work\\ROM.Hex"}, .standardError = kNotHex},
-        {.name = "MissingInput", .arguments = {"missing.hex"}, .standardError = "can not open input file missing.hex\n",
-         .awaitsKeystroke = true},
+        {.name = "MixedCaseExtension", .arguments = {"prog.Hex"}, .standardError = notHex("prog.Hex")},
+        {.name = "OtherExtension", .arguments = {"prog.txt"}, .standardError = notHex("prog.txt")},
+        {.name = "NoExtension", .arguments = {"prog"}, .standardError = notHex("prog")},
+        {.name = "EmptyArgument", .arguments = {""}, .standardError = notHex("")},
+        {.name = "DotOnlyInDirectoryPart", .arguments = {"dir.d\\prog"}, .standardError = notHex("dir.d\\prog")},
+        {.name = "DriveStyleMixedCase", .arguments = {"C:\\Work\\ROM.Hex"}, .standardError = notHex("C:\\Work\\ROM.Hex")},
+        {.name = "MissingInput", .arguments = {"missing.hex"}, .standardError = missing, .awaitsKeystroke = true},
         // In a terminal the wait would look like a hang without the line before it.
         {.name = "MissingInputOnATerminal", .arguments = {"missing.hex"},
-         .standardError = "can not open input file missing.hex\npress Enter to go on\n", .awaitsKeystroke = true,
+         .standardError = missing + "press Enter to go on\n", .awaitsKeystroke = true,
          .inputIsATerminal = true, .posixOnly = true},
-        {.name = "MissingUpperCaseInput", .arguments = {"missing.HEX"},
-         .standardError = "can not open input file missing.hex\n", .awaitsKeystroke = true},
-        {.name = "OutputCannotBeCreated", .standardError = "can not create output file " + out + "\n",
+        {.name = "MissingUpperCaseInput", .arguments = {"missing.HEX"}, .standardError = missing, .awaitsKeystroke = true},
+        {.name = "OutputCannotBeCreated", .standardError = "can not create output file " + out + "\n" + out + ": Is a directory\n",
          .awaitsKeystroke = true, .directory = out, .previousOutput = false},
         // Linux opens a directory and fails on the first read; the run must not take that for an empty file.
         {.name = "InputIsADirectory", .arguments = {"dir.hex"}, .answer = "4\n",
-         .standardError = asked + "can not read input file dir.hex\n", .awaitsKeystroke = true, .directory = "dir.hex",
+         .standardError = asked + "can not read input file dir.hex\ndir.hex: Is a directory\n", .awaitsKeystroke = true,
+         .directory = "dir.hex",
          .posixOnly = true},
         // A device is written directly, and never removed; the rest of the answer's line is not the key.
         {.name = "DiskFull", .answer = "4 bits\n", .standardError = asked + cannotWrite, .awaitsKeystroke = true,
          .link = toFull, .previousOutput = false, .posixOnly = true},
         {.name = "DiskFullWithLargeOutput", .answer = "4 bits\n", .standardError = asked + cannotWrite,
          .awaitsKeystroke = true, .hex = large, .link = toFull, .previousOutput = false, .posixOnly = true},
-        {.name = "FileSizeLimit", .answer = "4\n", .standardError = asked + cannotWrite, .awaitsKeystroke = true,
+        {.name = "FileSizeLimit", .answer = "4\n",
+         .standardError = asked + "can not write output file " + out + "\n" + out + ": File too large\n", .awaitsKeystroke = true,
          .hex = large, .fileSizeLimit = 64 * 1024, .posixOnly = true},
         // The output would replace the input.
-        {.name = "OutputIsALinkToTheInput", .standardError = "can not create output file " + out + "\n",
+        {.name = "OutputIsALinkToTheInput",
+         .standardError = "can not create output file " + out + "\n" + out + ": it is the input file\n",
          .awaitsKeystroke = true, .link = {out, "prog.hex"}, .previousOutput = false, .posixOnly = true},
         // Ended while it waits for the answer, or part way through the HEX file through a link: no cut-off
         // output stays, and the previous one is kept. Wine turns SIGINT into Ctrl-C.
@@ -269,12 +290,19 @@ std::vector<Case> sharedCases(const Program& p) {
          .standardError = asked + "prog.hex:2: warning: word address 0000 was given before\noutput file " + out +
                           " not written: --strict makes warnings errors\n",
          .awaitsKeystroke = true, .hex = golden("repeated_address.hex")},
+        // An empty file, and one that a stopped build cut at a line end, are doubts too.
+        {.name = "StrictFailsOnAnEmptyFile", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
+         .standardError = asked + noEndRecord() + noWord() + "output file " + out + " not written: --strict makes warnings errors\n",
+         .awaitsKeystroke = true, .hex = ""},
+        {.name = "StrictFailsOnAFileCutAtALineEnd", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
+         .standardError = asked + noEndRecord() + "output file " + out + " not written: --strict makes warnings errors\n",
+         .awaitsKeystroke = true, .hex = ":0800000000283F308A000800CF\r\n:04000800FF3F341270\r\n"},
         {.name = "StrictOnADevice", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
          .standardError = asked + kBeyond4Bits + "output file " + out +
                           " was written as it went, but --strict makes warnings errors\n",
          .awaitsKeystroke = true, .link = {out, "/dev/null"}, .previousOutput = false, .posixOnly = true},
         // A complete output replaces the previous one and keeps its permission bits.
-        {.name = "ReplacedOutputKeepsItsMode", .answer = "4\n", .standardError = asked,
+        {.name = "ReplacedOutputKeepsItsMode", .answer = "4\n", .standardError = asked + noWord(),
          .hex = golden("end_record_only.hex"), .outputMode = 0640, .converted = "end_record_only_width_4",
          .posixOnly = true},
         // A standard error that cannot be written does not end the run.
@@ -293,11 +321,12 @@ std::vector<Case> sharedCases(const Program& p) {
 std::vector<Case> optionCases(const Program& p) {
     const std::string out = "prog" + p.extension;
     const std::string sub = "sub/prog" + p.extension;
-    const std::string usage = "usage: " + p.name + " [-w width] [-o output] input_filename...\n";
+    const std::string usage = romtools::testing::usage(p);
     const std::string mended =
         p.name == "quenlor" ? "entity name -prog is not a VHDL name; the entity is named prog\n" : "";
     const std::string manyFiles =
-        kBeyond4Bits + "can not open input file missing.hex\n" + fitWarning("0010", 4, 5, "sub/prog.hex");
+        kBeyond4Bits + "can not open input file missing.hex\nmissing.hex: No such file or directory\n" +
+        fitWarning("0010", 4, 5, "sub/prog.hex");
     struct Row {
         const char* name;
         std::vector<std::string> arguments;
@@ -313,6 +342,8 @@ std::vector<Case> optionCases(const Program& p) {
         {"RepeatedOptionCountsLast", {"-w", "9", "prog.hex", "-w4"}, 0, kBeyond4Bits, {out}, ""},
         {"StandardInput", {"-w", "4", "-", "-o", out}, 0, fitWarning("0010", 4, 5, "<stdin>"), {out}, "",
          golden("seven_words.hex")},
+        // Standard output gets the bytes a file gets, CR LF on every system, and the unit is named after the input.
+        {"StandardOutput", {"-w", "4", "-o", "-", "prog.hex"}, 0, kBeyond4Bits, {}, golden("seven_words_width_4" + p.extension)},
         {"StandardInputNeedsWidthAndOutput", {"-w", "4", "-"}, 1,
          "reading the image from standard input needs -w and -o\n" + usage, {}, ""},
         {"NameThatStartsWithAMinus", {"-w", "4", "prog.hex", "-prog.hex"}, 1, "unknown option -prog.hex\n" + usage,
@@ -395,7 +426,16 @@ std::vector<Case> conversionCases(const Program& p) {
         edited(converts("ExistingOutputReplaced", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4"),
                [&p](Case& c) { c.files.emplace_back("prog" + p.extension, std::string(5000, 'x')); }),
         edited(converts("EmptyInputFile", p, "prog.hex", "end_record_only", "4\n", "end_record_only_width_4"),
-               [](Case& c) { c.files = {{"prog.hex", ""}}; }),
+               [](Case& c) { c.files = {{"prog.hex", ""}}, c.standardError = kQuestion + "\n" + noEndRecord() + noWord(); }),
+        // Lines after the end record that cannot start a record, as the CCS compiler writes them, are
+        // skipped: the record after them is read, and --strict has nothing to fail.
+        edited(converts("TrailerAfterTheEndRecord", p, "prog.hex", "seven_words", "0\n", "seven_words_width_13"),
+               [](Case& c) {
+                   c.invocation.arguments = {"--strict", "prog.hex"};
+                   c.files = {{"prog.hex", ":0800000000283F308A000800CF\r\n:04000800FF3F341270\r\n:00000001FF\r\n"
+                                           ";PIC16F877A\r\n;CRC=8C4A  CREATED=\"07-Dec-26 19:45\"\r\n"
+                                           ":02002000FFFFE0\r\n:00000001FF\r\n"}};
+               }),
     };
 }
 
@@ -416,8 +456,7 @@ std::vector<Case> quenlorCases() {
         fails("BlockStyleWidthOption", q, {"-w25", "--style", "block", "prog.hex"},
               "the block style takes address widths up to 24\n", false),
         fails("InvalidStyle", q, {"--style", "arrays", "prog.hex"},
-              "invalid style arrays; it is case, array or block\nusage: quenlor [-w width] [-o output] "
-              "input_filename...\n",
+              "invalid style arrays; it is case, array or block\n" + usage(q),
               false),
         edited(fails("ArrayStyleWidthAnswer", q, {"--style", "array", "prog.hex"}, kQuestion + "\n" + tooWide, true),
                [](Case& c) { c.invocation.input = "25\n"; }),
@@ -459,9 +498,10 @@ std::vector<Case> quenlorCases() {
         for (std::size_t at = 0; (at = vhdl.find(" prog", at)) != std::string::npos; at += 5) {
             vhdl.replace(at + 1, 4, row.entity);
         }
-        if (row.mendedFrom != nullptr) {
-            named.standardError += "entity name " + std::string(row.mendedFrom) +
-                                   " is not a VHDL name; the entity is named " + row.entity + "\n";
+        if (row.mendedFrom != nullptr) {  // said before the header, so before any doubt about the file
+            named.standardError.insert(kQuestion.size() + 1, "entity name " + std::string(row.mendedFrom) +
+                                                                 " is not a VHDL name; the entity is named " +
+                                                                 row.entity + "\n");
         }
         named.posixOnly = std::string(row.argument).find(':') != std::string::npos;  // a drive on Windows
         cases.push_back(named);
@@ -491,7 +531,7 @@ std::vector<Case> saptrumCases() {
         converts("Width64", m, "prog.hex", "end_record_only", "64\n", "end_record_only_width_64"),
         converts("ExtensionOnly", m, ".hex", "end_record_only", "4\n", "end_record_only_width_4"),
         fails("StyleIsNoOption", m, {"--style", "array", "prog.hex"},
-              "unknown option --style\nusage: saptrum [-w width] [-o output] input_filename...\n", false),
+              "unknown option --style\n" + usage(m), false),
     };
 }
 
@@ -616,7 +656,7 @@ TEST(LongNames, AreAcceptedByBothPrograms) {
         const Outcome outcome = runProgram(program->path, work, convert);
 
         EXPECT_EQ(outcome.status, 0) << program->name;
-        EXPECT_EQ(outcome.standardError, kQuestion + "\n") << program->name;
+        EXPECT_EQ(outcome.standardError, kQuestion + "\n" + noWord(stem + ".hex")) << program->name;
         EXPECT_EQ(readFile(work / (stem + program->extension)), golden("end_record_only_width_4" + program->extension));
 
         Invocation missingInput;
@@ -624,7 +664,9 @@ TEST(LongNames, AreAcceptedByBothPrograms) {
         missingInput.endInput = true;
         const Outcome missing = runProgram(program->path, work, missingInput);
         EXPECT_EQ(missing.status, 1) << program->name;
-        EXPECT_EQ(missing.standardError, "can not open input file " + stem + "X.hex\n") << program->name;
+        EXPECT_EQ(missing.standardError,
+                  "can not open input file " + stem + "X.hex\n" + stem + "X.hex: No such file or directory\n")
+            << program->name;
     }
 }
 
