@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <ostream>
 #include <random>
 #include <string>
 
@@ -62,7 +61,7 @@ BENCHMARK(BM_Reader)->Arg(2)->Arg(1)->Arg(4);  // bytes a word
 struct NullOutput {
     std::FILE* file = std::fopen("/dev/null", "wb");
     CrLfFileBuf buffer{file};
-    std::ostream stream{&buffer};
+    LineSink sink{buffer};
     ~NullOutput() {
         buffer.finish();
         std::fclose(file);
@@ -73,7 +72,7 @@ void BM_WriteBits(benchmark::State& state) {
     NullOutput null;
     std::uint64_t value = 0;
     for (auto _ : state) {
-        writeBits(null.stream, value++, static_cast<std::int32_t>(state.range(0)));
+        writeBits(null.sink, value++, static_cast<std::int32_t>(state.range(0)));
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
@@ -86,7 +85,7 @@ void BM_WriteWord(benchmark::State& state) {
     RomWord word;
     const RomShape shape{static_cast<std::int32_t>(state.range(0)), kDefaultDataWidth};
     for (auto _ : state) {
-        writer.writeWord(null.stream, word, shape);
+        writer.writeWord(null.sink, word, shape);
         ++word.address;
         word.data = static_cast<std::uint16_t>(word.data * 31 + 7);
     }
@@ -107,7 +106,7 @@ void BM_WriteRom(benchmark::State& state) {
         TextInput input(file);
         InputWarnings warnings("bench", nullptr);
         HexRecordReader reader(input, warnings);
-        benchmark::DoNotOptimize(writeRom(reader, writer, null.stream, "bench", {13}, false, warnings).widthNeeded());
+        benchmark::DoNotOptimize(writeRom(reader, warnings, writer, null.sink, {"bench", {13}}).widthNeeded());
         std::fclose(file);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hex.size()));

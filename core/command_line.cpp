@@ -29,11 +29,11 @@ std::optional<std::int32_t> widthOption(std::string_view text) {
     return width;
 }
 
-CommandLine refused(std::string message) {
-    CommandLine line;
-    line.request = CommandLine::Request::refuse;
-    line.refusal = std::move(message);
-    return line;
+Options refused(std::string message) {
+    Options options;
+    options.request = Options::Request::refuse;
+    options.refusal = std::move(message);
+    return options;
 }
 
 // An option that takes a value, by its short name, with the value when it stands in the same argument
@@ -82,92 +82,123 @@ std::string usageLine(const ProgramDescription& program) {
            std::string(start.size(), ' ') + "[-o output] [--crop] [--strict] [-h] [-V] [--] input_filename...\n";
 }
 
-// Reads one option at argv[index], with its value; returns the index of the last argument it took, or
-// -1 with line refused or answered.
-int readOption(int argc, char** argv, int index, const ProgramDescription& program, const std::string& usage,
-               CommandLine& line) {
-    const std::string_view argument = argv[index];
+// Reads the arguments in turn into the options, until the options are refused or answered.
+class OptionReader {
+public:
+    OptionReader(int argc, char** argv, const ProgramDescription& program)
+        : argc_(argc), argv_(argv), program_(program), usage_(usageLine(program)) {
+        options_.writer = program.writers.front();
+    }
+
+    Options read();
+
+private:
+    bool readOption(int& index);
+    bool readValue(std::string_view name, const std::string& value);
+    Options checked() const;
+
+    // Makes the options a refusal; false, as reading stops there.
+    bool refuse(std::string message) {
+        options_ = refused(std::move(message));
+        return false;
+    }
+
+    int argc_;
+    char** argv_;
+    const ProgramDescription& program_;
+    std::string usage_;
+    Options options_;
+};
+
+Options OptionReader::read() {
+    // Options stand anywhere among the files, and every one is read before a file is converted; "--"
+    // ends them, and "-" alone is a file: standard input.
+    bool optionsEnded = false;
+    for (int index = 1; index < argc_; ++index) {
+        const std::string_view argument = argv_[index];
+        if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
+            options_.files.emplace_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (!readOption(index)) {
+            return options_;
+        }
+    }
+    return checked();
+}
+
+// Reads the option at argv[index], and the value it takes, leaving index at the last argument it took;
+// false when the options are refused or answered.
+bool OptionReader::readOption(int& index) {
+    const std::string_view argument = argv_[index];
     if (argument == "-h" || argument == "--help" || argument == "-V" || argument == "--version") {
-        line.request = argument == "-h" || argument == "--help" ? CommandLine::Request::help
-                                                                : CommandLine::Request::version;
-        return -1;
+        options_.request = argument == "-h" || argument == "--help" ? Options::Request::help : Options::Request::version;
+        return false;
     }
     if (argument == "--crop" || argument == "--strict") {
-        (argument == "--crop" ? line.crop : line.strict) = true;
-        return index;
+        (argument == "--crop" ? options_.crop : options_.strict) = true;
+        return true;
     }
     const ValueOption option = valueOption(argument);
-    if (option.name.empty() || (option.name == "--style" && !program.offersStyles())) {
-        line = refused("unknown option " + std::string(argument) + "\n" + usage);
-        return -1;
+    if (option.name.empty() || (option.name == "--style" && !program_.offersStyles())) {
+        return refuse("unknown option " + std::string(argument) + "\n" + usage_);
     }
-    if (!option.value && index + 1 == argc) {
-        line = refused("option " + std::string(argument) + " needs a value\n" + usage);
-        return -1;
+    if (!option.value && index + 1 == argc_) {
+        return refuse("option " + std::string(argument) + " needs a value\n" + usage_);
     }
-    const std::string value(option.value ? *option.value : argv[++index]);
-    if (option.name == "-o") {
-        line.outputName = value;
-        return index;
+    return readValue(option.name, option.value ? std::string(*option.value) : argv_[++index]);
+}
+
+// Takes the value of an option by its short name; false when it is refused.
+bool OptionReader::readValue(std::string_view name, const std::string& value) {
+    if (name == "-o") {
+        options_.outputName = value;
+        return true;
     }
-    if (option.name == "--style") {
-        line.writer = writerOfStyle(program, value);
-        if (line.writer == nullptr) {
-            line = refused("invalid style " + value + "; it is " + styleNames(program, ", ", " or ") + "\n" + usage);
-            return -1;
-        }
-        return index;
+    if (name == "--style") {
+        options_.writer = writerOfStyle(program_, value);
+        return options_.writer != nullptr ||
+               refuse("invalid style " + value + "; it is " + styleNames(program_, ", ", " or ") + "\n" + usage_);
     }
     const std::optional<std::int32_t> width = widthOption(value);
     if (!width) {
-        line = refused(std::string("invalid ") + (option.name == "-w" ? "address" : "data") + " width " + value + "\n");
-        return -1;
+        return refuse(std::string("invalid ") + (name == "-w" ? "address" : "data") + " width " + value + "\n");
     }
-    if (option.name == "-w") {
-        line.addressWidth = width;
+    if (name == "-w") {
+        options_.addressWidth = width;
     } else {
-        line.dataWidth = *width;
+        options_.dataWidth = *width;
     }
-    return index;
+    return true;
+}
+
+// The options read, or the refusal of what they ask together.
+Options OptionReader::checked() const {
+    if (options_.files.empty()) {
+        return refused(usage_);
+    }
+    if (options_.outputName && options_.files.size() > 1) {
+        return refused("-o is allowed with one input file only\n" + usage_);
+    }
+    if (options_.addressWidth && *options_.addressWidth > options_.writer->style().widestAddress) {
+        return refused(styleWidthRefusal(*options_.writer));
+    }
+    const bool readsStandardInput =
+        std::find(options_.files.begin(), options_.files.end(), "-") != options_.files.end();
+    if (readsStandardInput && (!options_.addressWidth || !options_.outputName)) {
+        return refused("reading the image from standard input needs -w and -o\n" + usage_);
+    }
+    return options_;
 }
 
 }  // namespace
 
-CommandLine parseCommandLine(int argc, char** argv, const ProgramDescription& program) {
+Options parseCommandLine(int argc, char** argv, const ProgramDescription& program) {
     // Without any argument the program gives its first, shortest usage line, which scripts may expect.
     if (argc < 2) {
         return refused("usage: " + std::string(program.name) + " input_filename\n");
     }
-    const std::string usage = usageLine(program);
-    CommandLine line;
-    line.writer = program.writers.front();
-    // Options stand anywhere among the files, and every one is read before a file is converted; "--"
-    // ends them, and "-" alone is a file: standard input.
-    bool optionsEnded = false;
-    for (int index = 1; index < argc; ++index) {
-        const std::string_view argument = argv[index];
-        if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
-            line.files.emplace_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if ((index = readOption(argc, argv, index, program, usage, line)) < 0) {
-            return line;
-        }
-    }
-    if (line.files.empty()) {
-        return refused(usage);
-    }
-    if (line.outputName && line.files.size() > 1) {
-        return refused("-o is allowed with one input file only\n" + usage);
-    }
-    if (line.addressWidth && *line.addressWidth > line.writer->style().widestAddress) {
-        return refused(styleWidthRefusal(*line.writer));
-    }
-    const bool readsStandardInput = std::find(line.files.begin(), line.files.end(), "-") != line.files.end();
-    if (readsStandardInput && (!line.addressWidth || !line.outputName)) {
-        return refused("reading the image from standard input needs -w and -o\n" + usage);
-    }
-    return line;
+    return OptionReader(argc, argv, program).read();
 }
 
 std::string styleWidthRefusal(const RomWriter& writer) {

@@ -12,7 +12,7 @@ namespace romtools {
 
 // What the command line asks of a run. Options may stand anywhere, and "--" ends them; every other
 // argument is a HEX file to convert, "-" standing for standard input.
-struct CommandLine {
+struct Options {
     enum class Request { convert, help, version, refuse };
     Request request = Request::convert;
     std::string refusal;                       // the message, with its line end, for Request::refuse
@@ -31,7 +31,7 @@ struct CommandLine {
 // NAME, --style=NAME where the program offers styles. The first refusal from the left is the one
 // given, with the program's name in its usage line. Reading standard input ("-") needs -w and -o, and
 // a width from -w must suit the writer.
-CommandLine parseCommandLine(int argc, char** argv, const ProgramDescription& program);
+Options parseCommandLine(int argc, char** argv, const ProgramDescription& program);
 
 // The refusal of a width above what the writer's style takes.
 std::string styleWidthRefusal(const RomWriter& writer);

@@ -1,16 +1,14 @@
-// CrLfFileBuf: the output stream's buffer, which writes every line feed to the file as CR LF.
+// CrLfFileBuf: the buffer between the writers and the output file.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
-#include <ostream>
 #include <streambuf>
-#include <typeinfo>
 #include <vector>
 
 namespace romtools {
 
-// The output stream's buffer over a file opened in binary mode: every '\n' written reaches the file as
+// The output's buffer over a file opened in binary mode: every '\n' written reaches the file as
 // CR LF, on every platform, and nothing else is changed. Text is translated a run of bytes at a time,
 // straight into the block that goes to the file. A failed write is remembered, never thrown; finish()
 // tells whether every byte reached the file. The file stays the caller's to close.
@@ -25,13 +23,6 @@ public:
     bool failed() const { return failed_; }
     int error() const { return error_; }  // errno of the first write that failed
 
-    // The buffer that the stream writes through, when it is one of these; null otherwise. The type is
-    // final, so comparing type_info is enough, and costs far less than a dynamic_cast per line.
-    static CrLfFileBuf* of(std::ostream& output) {
-        std::streambuf* buffer = output.rdbuf();
-        return buffer != nullptr && typeid(*buffer) == typeid(CrLfFileBuf) ? static_cast<CrLfFileBuf*>(buffer)
-                                                                             : nullptr;
-    }
     // Room for a line of at most longest bytes (no more than a block), straight in the block for the
     // file; its writer ends it in CR LF itself and hands its end to commitLine. Nothing is translated.
     char* lineSpace(std::size_t longest) {

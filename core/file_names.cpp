@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "path_last_part.h"
 #include "platform.h"
 
 namespace romtools {
@@ -20,7 +21,7 @@ std::size_t extensionStart(std::string_view name) {
 
 // The name given with -o without the extension of its last part.
 std::string withoutExtension(const std::string& name) {
-    const std::size_t base = name.find_last_of("/\\") + 1;  // 0 when there is none
+    const std::size_t base = lastPartStart(name, kAnySystemSeparators);
     const std::size_t dot = name.rfind('.');
     return dot != std::string::npos && dot >= base ? name.substr(0, dot) : name;
 }

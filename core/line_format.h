@@ -5,16 +5,13 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <ostream>
 #include <string_view>
-
-#include "crlf_file_buf.h"
 
 namespace romtools {
 
 // Helpers that write one piece of a line into a character buffer and return the advanced pointer, so
-// that a writer builds a whole line by chaining calls that read like the format string they replace,
-// and hands it to the stream in one call. Nothing is parsed per call.
+// that a writer builds a whole line where it goes by chaining calls that read like the format string
+// they replace. Nothing is parsed per call.
 
 // The eight binary digits of every byte, most significant first, row after row. Eight spare bytes at
 // the end let putBits copy eight bytes from any place in the last row.
@@ -43,7 +40,7 @@ inline char* putText(char* out, std::string_view text) {
     return out + text.size();
 }
 
-// What putBits may write past the pointer it returns; every line buffer leaves this much room.
+// What putBits may write past the pointer it returns; a LineSink's line leaves room for it.
 inline constexpr std::size_t kBitsScratch = 7;
 
 // The low count bits of value, most significant first; count is clamped to 0 to 64. Whole bytes come
@@ -127,71 +124,23 @@ inline char* putDecimal(char* out, std::uint32_t value) {
     return out + length;
 }
 
-// Hands bytes to the stream's buffer in one call. A short write marks the stream bad, as ostream::write
-// does, without the checks that ostream::write makes on every call.
-inline void writeBytes(std::ostream& output, const char* begin, const char* end) {
-    const std::streamsize length = end - begin;
-    if (output.rdbuf()->sputn(begin, length) != length) {
-        output.setstate(std::ios::badbit);
+// Writes value as a count-bit binary number to sink, a LineSink or a stream, most significant bit
+// first, one '0' or '1' per bit and nothing around them. Bits of value above count are dropped; a count
+// above 64 writes zeros above the value's 64 bits. A count of 0 or less writes nothing. For the pieces
+// written once per file and for addresses beyond 64 bits; a line written per word uses putBits.
+template <typename Sink>
+void writeBits(Sink& sink, std::uint64_t value, std::int32_t count) {
+    if (count <= 0) {
+        return;
     }
+    // Widths beyond the value's 64 bits have no bound; their zeros go out a row at a time.
+    static constexpr char kZeros[] = "0000000000000000000000000000000000000000000000000000000000000000";
+    constexpr std::int32_t kZeroRow = sizeof kZeros - 1;
+    for (std::int32_t leading = count - 64; leading > 0; leading -= kZeroRow) {
+        sink << std::string_view(kZeros, static_cast<std::size_t>(std::min(leading, kZeroRow)));
+    }
+    char bits[64 + kBitsScratch];
+    sink << std::string_view(bits, static_cast<std::size_t>(putBits(bits, value, count) - bits));
 }
-
-// One output line of at most Longest bytes with its line end, built where it goes.
-// Through a CrLfFileBuf that is straight in the block for the file, with its CR LF in place: the line
-// is then neither searched for line feeds nor copied, which was most of a word's cost. Through any other
-// stream buffer it is built here and handed over whole, ending in a line feed.
-//
-// LineTarget finds the CrLfFileBuf once per output, at its header, rather than once per line, where
-// the way through ostream's virtual base and the type check cost as much as building the line.
-class LineTarget {
-public:
-    void attach(std::ostream& output) {
-        stream_ = &output;
-        file_ = CrLfFileBuf::of(output);
-    }
-    CrLfFileBuf* fileOf(std::ostream& output) const { return &output == stream_ ? file_ : CrLfFileBuf::of(output); }
-
-private:
-    const std::ostream* stream_ = nullptr;
-    CrLfFileBuf* file_ = nullptr;
-};
-
-template <std::size_t Longest>
-class OutputLine {
-public:
-    OutputLine(std::ostream& output, const LineTarget& target)
-        : output_(output), file_(target.fileOf(output)), begin_(file_ != nullptr ? file_->lineSpace(kRoom) : own_) {}
-    OutputLine(const OutputLine&) = delete;
-    OutputLine& operator=(const OutputLine&) = delete;
-
-    char* begin() const { return begin_; }
-    // Ends the line after end, and hands it over.
-    void finish(char* end) {
-        if (file_ == nullptr) {
-            *end++ = '\n';
-            writeBytes(output_, begin_, end);
-            return;
-        }
-        *end++ = '\r';
-        *end++ = '\n';
-        file_->commitLine(end);
-        if (file_->failed()) {
-            output_.setstate(std::ios::badbit);
-        }
-    }
-
-private:
-    static constexpr std::size_t kRoom = Longest + kBitsScratch;
-    std::ostream& output_;
-    CrLfFileBuf* file_;
-    char own_[kRoom];
-    char* begin_;
-};
-
-// Writes value as a count-bit binary number, most significant bit first, one '0' or '1' per bit and
-// nothing around them. Bits of value above count are dropped; a count above 64 writes zeros above the
-// value's 64 bits. A count of 0 or less writes nothing. For the pieces written once per file and for
-// widths beyond 64 bits; a line written per word uses putBits.
-void writeBits(std::ostream& output, std::uint64_t value, std::int32_t count);
 
 }  // namespace romtools

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "address_width_question.h"
-#include "line_format.h"
+#include "word_line.h"
 
 namespace romtools {
 
@@ -15,7 +15,7 @@ constexpr std::string_view kColon = "\t:\t";
 constexpr std::string_view kCommentStart = ";\t\t% ";
 constexpr std::string_view kCommentEnd = " %";
 constexpr std::size_t kLongestContentLine =
-    6 + kColon.size() + kMaxDataWidth + kCommentStart.size() + kAddressDataCommentSize + kCommentEnd.size() + 2;
+    6 + kColon.size() + longestDataAndComment(kCommentStart.size()) + kCommentEnd.size();
 
 // 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
 std::string powerOfTwoDecimal(std::int32_t exponent) {
@@ -41,40 +41,36 @@ WriterStyle MifWriter::style() const {
     return {"mif", "a memory initialization file", kMaxAddressWidth};
 }
 
-void MifWriter::writeHeader(std::ostream& output, std::string_view /*stem*/, const RomShape& shape) {
-    lineTarget_.attach(output);
+void MifWriter::writeHeader(LineSink& sink, std::string_view /*stem*/, const RomShape& shape) {
     // The depth can outgrow every integer type, so it is written from its decimal digits. A power of two
     // never ends in 0, so the last address is the depth with its last digit lowered by one.
     const std::string depth = powerOfTwoDecimal(shape.addressWidth);
     std::string lastAddress = depth;
     --lastAddress.back();
 
-    output << "DEPTH = " << depth << ";\n"
-              "WIDTH = " << std::to_string(shape.dataWidth) << ";\n"
-              "ADDRESS_RADIX = DEC;\n"
-              "DATA_RADIX    = BIN;\n"
-              "\n"
-              "CONTENT\n"
-              "BEGIN\n"
-              "[0.." << lastAddress << "]:\t";
-    writeBits(output, 0, shape.dataWidth);
-    output << ";\n";
+    sink << "DEPTH = " << depth << ";\n"
+            "WIDTH = " << std::to_string(shape.dataWidth) << ";\n"
+            "ADDRESS_RADIX = DEC;\n"
+            "DATA_RADIX    = BIN;\n"
+            "\n"
+            "CONTENT\n"
+            "BEGIN\n"
+            "[0.." << lastAddress << "]:\t";
+    writeBits(sink, 0, shape.dataWidth);
+    sink << ";\n";
 }
 
-void MifWriter::writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) {
-    withDataWidth(shape, [&](auto dataWidth) {
-        OutputLine<kLongestContentLine> line(output, lineTarget_);
-        char* end = putDecimal(line.begin(), word.address);
-        end = putText(end, kColon);
-        end = putBits(end, word.data, dataWidth);
-        end = putText(end, kCommentStart);
-        end = putAddressDataComment(end, word.address, word.data, bytesPerWord(dataWidth));
-        line.finish(putText(end, kCommentEnd));
+void MifWriter::writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) {
+    writeWordLine(sink, shape, kLongestContentLine, [&word](char* out, auto dataWidth) {
+        out = putDecimal(out, word.address);
+        out = putText(out, kColon);
+        out = putDataAndComment(out, word, dataWidth, kCommentStart);
+        return putText(out, kCommentEnd);
     });
 }
 
-void MifWriter::writeTrailer(std::ostream& output, const RomShape& /*shape*/) {
-    output << "END;\n";
+void MifWriter::writeTrailer(LineSink& sink, const RomShape& /*shape*/) {
+    sink << "END;\n";
 }
 
 }  // namespace romtools

@@ -11,9 +11,10 @@ namespace romtools {
 class MifWriter final : public RomWriter {
 public:
     WriterStyle style() const override;
-    void writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) override;
-    void writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) override;
-    void writeTrailer(std::ostream& output, const RomShape& shape) override;
+    // The stem plays no part: the file holds no name.
+    void writeHeader(LineSink& sink, std::string_view, const RomShape& shape) override;
+    void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) override;
+    void writeTrailer(LineSink& sink, const RomShape&) override;
 };
 
 }  // namespace romtools

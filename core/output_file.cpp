@@ -5,6 +5,7 @@
 #include <csignal>
 #include <utility>
 
+#include "path_last_part.h"
 #include "platform.h"
 
 namespace romtools {
@@ -80,7 +81,7 @@ bool OutputFile::fail(int error) {
 std::FILE* OutputFile::createTemporary(int& descriptor) {
     // Hidden, beside the target, and named after it; the process id keeps two runs apart. The base
     // name is cut short so that the temporary name stays within the system's limit.
-    const std::size_t base = baseNameStart(target_);
+    const std::size_t base = lastPartStart(target_, kFileSystemSeparators);
     std::string prefix = target_.substr(0, base);
     prefix += '.';
     prefix.append(target_, base, 200);

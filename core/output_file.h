@@ -1,4 +1,4 @@
-// OutputFile: the one owner of the output, which puts a complete file in place or leaves the old one.
+// OutputFile: the output, from its creation until it is in place.
 #pragma once
 
 #include <cstdio>
@@ -6,8 +6,8 @@
 
 namespace romtools {
 
-// The one owner of the output, from its creation to the end of the run. Under the output's name there
-// is always a complete output or the previous one: the run writes a hidden temporary file beside it,
+// It owns the output from its creation to the end of the run. Under the output's name there is always
+// a complete output or the previous one: the run writes a hidden temporary file beside it,
 // ".<name>.<process id>.tmp", and renames it over the name only once it is complete and closed. A link
 // to a regular file is followed, so the link stays and its target is replaced, keeping its permission
 // bits. Anything else under the name, such as a device, a FIFO or a pipe, is written directly and

@@ -15,6 +15,8 @@
 #include <unistd.h>
 #endif
 
+#include "path_last_part.h"
+
 namespace romtools {
 
 namespace {
@@ -113,21 +115,12 @@ std::string followLinks(std::string name) {
         }
         target.resize(static_cast<std::size_t>(length));
         if (target.front() != '/') {
-            target.insert(0, name, 0, baseNameStart(name));
+            target.insert(0, name, 0, lastPartStart(name, kFileSystemSeparators));
         }
         name = std::move(target);
     }
 #endif
     return name;
-}
-
-std::size_t baseNameStart(const std::string& name) {
-#ifdef _WIN32
-    const std::size_t separator = name.find_last_of("/\\:");
-#else
-    const std::size_t separator = name.rfind('/');
-#endif
-    return separator == std::string::npos ? 0 : separator + 1;
 }
 
 std::FILE* createNewFile(const std::string& name, int& descriptor) {

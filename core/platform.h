@@ -39,9 +39,6 @@ FileKind fileKind(const std::string& name);
 // of the link that holds it. Windows links are not followed.
 std::string followLinks(std::string name);
 
-// Where the last part of a path starts: after the last '/' (or '\' and ':' on Windows).
-std::size_t baseNameStart(const std::string& name);
-
 // A new file for writing in binary mode, with the usual permissions under the umask, or null when it
 // cannot be made or one stands under its name already (errno tells which). Its descriptor is kept
 // for removeOnSignal.

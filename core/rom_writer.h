@@ -2,12 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
-#include "line_format.h"
+#include "line_sink.h"
 #include "rom_word.h"
 
 namespace romtools {
@@ -31,18 +29,6 @@ struct RomShape {
     unsigned bytesPerWord() const { return romtools::bytesPerWord(dataWidth); }
 };
 
-// Calls write with the data width: the default one as a constant, so that the compiler builds a word's
-// line of it from copies of fixed length at fixed places, as fast as when it was the only width; any
-// other as a number.
-template <typename Write>
-void withDataWidth(const RomShape& shape, Write write) {
-    if (shape.dataWidth == kDefaultDataWidth) {
-        write(std::integral_constant<std::int32_t, kDefaultDataWidth>{});
-    } else {
-        write(shape.dataWidth);
-    }
-}
-
 // What tells a program's writers apart, where it has more than one: the value of --style that picks
 // it, what it writes, in a few words for --help, and the widest address it takes.
 struct WriterStyle {
@@ -52,8 +38,8 @@ struct WriterStyle {
 };
 
 // The output format of one program. writeRom calls writeHeader once, writeWord once per word in file
-// order, and writeTrailer once. A writer writes only to the stream it is handed, with a bare '\n' at each
-// line end (the stream turns it into CR LF); the run opens, checks and closes the file.
+// order, and writeTrailer once. A writer writes only to the sink it is handed, whose every line ends in
+// CR LF; the run opens, checks and closes the file.
 //
 // To add a format: derive from RomWriter in a file of its own here, and give the new program a main in
 // programs/ that calls runConversion with its name, what it does, its output extension and the writer.
@@ -63,17 +49,13 @@ public:
     virtual ~RomWriter() = default;
 
     virtual WriterStyle style() const = 0;
-    virtual void writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) = 0;
-    virtual void writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) = 0;
-    virtual void writeTrailer(std::ostream& output, const RomShape& shape) = 0;
+    virtual void writeHeader(LineSink& sink, std::string_view stem, const RomShape& shape) = 0;
+    virtual void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) = 0;
+    virtual void writeTrailer(LineSink& sink, const RomShape& shape) = 0;
 
     // A line for standard error when the format cannot take the stem as a name as it stands, saying
     // what it takes instead; empty otherwise. The run writes it before the header.
     virtual std::string nameNotice(std::string_view /*stem*/) const { return {}; }
-
-protected:
-    // Where each word's line is built: the writer attaches it to the output in writeHeader.
-    LineTarget lineTarget_;
 };
 
 }  // namespace romtools

@@ -1,4 +1,4 @@
-// TextInput: a file read as text, a block at a time, with CR LF and a lone CR as one line end.
+// TextInput: the input file as the reader takes it.
 #pragma once
 
 #include <cstdint>

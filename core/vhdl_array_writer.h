@@ -1,7 +1,7 @@
 // VhdlArrayRomWriter: the VHDL format in the array style, a ROM entity that reads a constant array.
 #pragma once
 
-#include "rom_writer.h"
+#include "vhdl_entity.h"
 
 namespace romtools {
 
@@ -14,13 +14,12 @@ inline constexpr std::int32_t kMaxArrayAddressWidth = 24;
 // file order, and zero for every other address. Synthesis tools take the array as a memory, where they
 // take a case statement as a comparator for each word. The array's range descends: GHDL's synthesis
 // takes an ascending one for a ROM of zeros.
-class VhdlArrayRomWriter : public RomWriter {
+class VhdlArrayRomWriter : public VhdlRomWriter {
 public:
     WriterStyle style() const override;
-    std::string nameNotice(std::string_view stem) const override;
-    void writeHeader(std::ostream& output, std::string_view stem, const RomShape& shape) override;
-    void writeWord(std::ostream& output, const RomWord& word, const RomShape& shape) override;
-    void writeTrailer(std::ostream& output, const RomShape& shape) override;
+    void writeHeader(LineSink& sink, std::string_view stem, const RomShape& shape) override;
+    void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) override;
+    void writeTrailer(LineSink& sink, const RomShape& shape) override;
 
 protected:
     // What a style that reads the same array another way sets apart: the ports declared before romaddr,

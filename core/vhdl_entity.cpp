@@ -4,6 +4,9 @@
 #include <iterator>
 #include <string>
 
+#include "line_format.h"
+#include "path_last_part.h"
+
 namespace romtools {
 
 namespace {
@@ -54,8 +57,7 @@ bool isBasicIdentifier(std::string_view name) {
 
 // The part of the stem after its last slash or backslash, on every system, with A to Z lowered.
 std::string baseName(std::string_view stem) {
-    const std::size_t separator = stem.find_last_of("/\\");
-    std::string name(separator == std::string_view::npos ? stem : stem.substr(separator + 1));
+    std::string name(stem.substr(lastPartStart(stem, kAnySystemSeparators)));
     for (char& character : name) {
         if (character >= 'A' && character <= 'Z') {
             character = static_cast<char>(character - 'A' + 'a');
@@ -64,9 +66,7 @@ std::string baseName(std::string_view stem) {
     return name;
 }
 
-// The base name when VHDL takes it as an entity name. Otherwise one made from it: each run of other
-// characters than letters and digits becomes one underscore, none at either end; then "rom" stands in
-// for nothing, before a leading digit, or after a reserved word.
+// The base name, or the name mended from it when VHDL does not take it.
 std::string entityName(const std::string& base) {
     if (isBasicIdentifier(base) && !isReserved(base)) {
         return base;
@@ -97,29 +97,35 @@ std::string vhdlEntityName(std::string_view stem) {
     return entityName(baseName(stem));
 }
 
-std::string vhdlNameNotice(std::string_view stem) {
+std::string VhdlRomWriter::nameNotice(std::string_view stem) const {
     const std::string base = baseName(stem);
     const std::string name = entityName(base);
     return name == base ? "" : "entity name " + base + " is not a VHDL name; the entity is named " + name + "\n";
 }
 
-void writeVhdlEntity(std::ostream& output, const std::string& name, const RomShape& shape,
+void writeVhdlEntity(LineSink& sink, const std::string& name, const RomShape& shape,
                      std::string_view moreLibraryClauses, std::string_view portsBeforeAddress) {
     // Widened first: the width may be the most negative 32-bit number.
     const std::string addressBound = std::to_string(static_cast<long long>(shape.addressWidth) - 1);
-    output << "library ieee;\n"
-              "use ieee.std_logic_1164.all;\n"
-           << moreLibraryClauses
-           << "\n"
-              "entity " << name << " is\n"
-              "\tport (\n"
-           << portsBeforeAddress
-           << "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
-              "\t\tromout\t: out std_logic_vector(" << std::to_string(shape.dataWidth - 1) << " downto 0)\n"
-              "\t);\n"
-              "end " << name << ";\n"
-              "\n"
-              "architecture RTL of " << name << " is\n";
+    sink << "library ieee;\n"
+            "use ieee.std_logic_1164.all;\n"
+         << moreLibraryClauses
+         << "\n"
+            "entity " << name << " is\n"
+            "\tport (\n"
+         << portsBeforeAddress
+         << "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
+            "\t\tromout\t: out std_logic_vector(" << std::to_string(shape.dataWidth - 1) << " downto 0)\n"
+            "\t);\n"
+            "end " << name << ";\n"
+            "\n"
+            "architecture RTL of " << name << " is\n";
+}
+
+void writeZeroChoice(LineSink& sink, std::string_view before, const RomShape& shape, std::string_view after) {
+    sink << before;
+    writeBits(sink, 0, shape.dataWidth);
+    sink << after;
 }
 
 }  // namespace romtools

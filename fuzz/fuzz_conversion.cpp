@@ -9,7 +9,6 @@
 #include <climits>
 #include <cstdlib>
 #include <map>
-#include <ostream>
 #include <string>
 
 #include "crlf_file_buf.h"
@@ -115,11 +114,11 @@ std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& write
         std::abort();
     }
     CrLfFileBuf buffer(file.get());
-    std::ostream output(&buffer);
+    LineSink sink(buffer);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
     HexRecordReader reader(input, warnings, shape.bytesPerWord());
-    writeRom(reader, writer, output, "Fuzz", shape, false, warnings);
+    writeRom(reader, warnings, writer, sink, {"Fuzz", shape});
     if (!buffer.finish()) {
         std::abort();
     }

@@ -1,0 +1,149 @@
+#include "file_conversion.h"
+
+#include <cstdio>
+
+#include "address_width_question.h"
+#include "crlf_file_buf.h"
+#include "hex_record_reader.h"
+#include "line_sink.h"
+#include "platform.h"
+#include "text_input.h"
+#include "write_rom.h"
+
+namespace romtools {
+
+namespace {
+
+// A failure about a file: the line that names it, then the line that says why.
+ConversionFailure fileFailure(const std::string& what, const std::string& name, const std::string& reason) {
+    return {what + " " + name + "\n" + name + ": " + reason + "\n", true};
+}
+
+FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& settings,
+                           const ProgramDescription& program) {
+    std::optional<FileNames> names = fileNamesFor(argument, program.extension, settings.options.outputName);
+    if (!names) {
+        throw ConversionFailure{"Input file should be HEX file.\n" + argument +
+                                    ": the name does not end in .hex or .HEX\n",
+                                false};
+    }
+    return *names;
+}
+
+OpenedInput openInputOrThrow(const FileNames& names) {
+    OpenedInput input = openInput(names);
+    if (!input.file) {
+        throw fileFailure("can not open input file", names.input, errorText(input.error));
+    }
+    return input;
+}
+
+// Asked once a run, at the first file that gets this far; the answer serves the files after it.
+std::int32_t addressWidthFor(RunSettings& settings) {
+    if (!settings.addressWidth) {
+        settings.addressWidth = askAddressWidth();
+    }
+    const std::string width = std::to_string(*settings.addressWidth);
+    if (*settings.addressWidth > kMaxAddressWidth) {
+        throw ConversionFailure{"address width " + width + " is too large, at most " +
+                                    std::to_string(kMaxAddressWidth) + "\n",
+                                true};
+    }
+    if (*settings.addressWidth < 1) {
+        throw ConversionFailure{"address width " + width + " is too small, at least 1\n", true};
+    }
+    if (*settings.addressWidth > settings.options.writer->style().widestAddress) {
+        throw ConversionFailure{styleWidthRefusal(*settings.options.writer), true};
+    }
+    return *settings.addressWidth;
+}
+
+}  // namespace
+
+FileConversion::FileConversion(const std::string& argument, RunSettings& settings, const ProgramDescription& program)
+    : settings_(settings),
+      names_(fileNamesOrThrow(argument, settings, program)),
+      input_(openInputOrThrow(names_)),
+      output_(names_.output, names_.toStandardOutput),
+      warnings_(input_.name, stderr),
+      writer_(*settings.options.writer) {}
+
+void FileConversion::convert() {
+    createOutput();
+    shape_ = {addressWidthFor(settings_), settings_.options.dataWidth};
+    std::fputs(writer_.nameNotice(names_.stem).c_str(), stderr);
+    putInPlace(writeOutput());
+}
+
+// An output that is the input itself, through a link, would replace the image it is made from.
+// Standard output is there to be written, and when it was closed, writing it fails.
+void FileConversion::createOutput() {
+    if (!names_.toStandardOutput && isSameFile(input_.file.get(), names_.output)) {
+        throw fileFailure("can not create output file", names_.output, "it is the input file");
+    }
+    if (!output_.create()) {
+        throw fileFailure(names_.toStandardOutput ? "can not write output file" : "can not create output file",
+                          names_.output, output_.failure());
+    }
+}
+
+// Streams every word of the input into the output, saying each doubt about the input as it is found,
+// and those about the whole file once it has been read to its end. The output is finished but not
+// yet in place.
+AddressFit FileConversion::writeOutput() {
+    CrLfFileBuf buffer(output_.file());
+    LineSink sink(buffer);
+    TextInput text(input_.file.get());
+    HexRecordReader reader(text, warnings_, shape_.bytesPerWord());
+    const AddressFit fit = writeRom(reader, warnings_, writer_, sink, {names_.stem, shape_, settings_.options.crop});
+    if (text.failed()) {
+        throw fileFailure("can not read input file", warnings_.source(), errorText(text.error()));
+    }
+    // A write error may show only when the last block is written.
+    if (!buffer.finish()) {
+        throw fileFailure("can not write output file", names_.output, errorText(buffer.error()));
+    }
+    if (!reader.endRecordRead()) {
+        warnings_.warn("the file has no end record");
+    }
+    if (!fit.anyWord()) {
+        warnings_.warn("the file gives no word for the ROM");
+    }
+    return fit;
+}
+
+std::string FileConversion::fitWarning(const AddressFit& fit) const {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "address %04X does not fit the address width %d; a width of %d holds every address, or --crop "
+                  "leaves such words out",
+                  static_cast<unsigned>(fit.firstOutside()), static_cast<int>(shape_.addressWidth), fit.widthNeeded());
+    return text;
+}
+
+// Puts a finished output in place, unless --strict refuses it for a warning; then says what became of
+// words beyond the address width.
+void FileConversion::putInPlace(const AddressFit& fit) {
+    const bool wordsOutside = fit.anyOutside() && !settings_.options.crop;
+    if (settings_.options.strict && (warnings_.any() || wordsOutside)) {
+        if (wordsOutside) {
+            warnings_.warn(fitWarning(fit));
+        }
+        throw ConversionFailure{"output file " + names_.output +
+                                    (output_.writesInPlace() ? " was written as it went, but" : " not written:") +
+                                    " --strict makes warnings errors\n",
+                                true};
+    }
+    if (!output_.complete()) {
+        throw fileFailure("can not write output file", names_.output, output_.failure());
+    }
+    if (wordsOutside) {
+        warnings_.warn(fitWarning(fit));
+    } else if (fit.anyOutside()) {
+        std::fprintf(stderr, "%s: note: words beyond the address width %d are left out: %llu, the first at address %04X\n",
+                     warnings_.source().c_str(), static_cast<int>(shape_.addressWidth),
+                     static_cast<unsigned long long>(fit.outsideCount()), static_cast<unsigned>(fit.firstOutside()));
+    }
+}
+
+}  // namespace romtools
