@@ -183,8 +183,9 @@ void awaitEnd(pid_t child, bool& exited, Outcome& outcome) {
 Outcome runProgram(const fs::path& program, const fs::path& workDirectory, const Invocation& invocation) {
     // A program that ends before reading its input must not take the test down with it.
     signal(SIGPIPE, SIG_IGN);
-    const fs::path errorFile = workDirectory.parent_path() / "stderr.txt";
-    const fs::path outputFile = workDirectory.parent_path() / "stdout.txt";
+    const TempDirectory captures;
+    const fs::path errorFile = captures.path() / "stderr.txt";
+    const fs::path outputFile = captures.path() / "stdout.txt";
     const PausedInput& paused = invocation.pausedInput;
     int inputPipe[2];
     if ((!paused.name.empty() && mkfifo((workDirectory / paused.name).c_str(), 0644) != 0) ||

@@ -42,7 +42,7 @@ struct Outcome {
     std::string standardError;
 };
 
-// Runs the program in workDirectory. Standard error and output are captured in files beside it.
+// Runs the program in workDirectory. Standard error and output are captured in a folder of its own.
 Outcome runProgram(const std::filesystem::path& program, const std::filesystem::path& workDirectory,
                    const Invocation& invocation);
 
