@@ -50,15 +50,7 @@ bool HexRecordReader::nextWholeWord(RomWord& word) {
         }
         data |= static_cast<std::uint64_t>(value) << (8 * byte);
     }
-    word.address = wordOf(nextByte_);
-    word.data = data;
-    wordLine_ = recordLine_;
-    nextByte_ += bytesPerWord_;
-    dataLeft_ -= bytesPerWord_;
-    if (--wholeWords_ == 0 && dataLeft_ == 0) {
-        readChecksum();
-    }
-    return true;
+    return deliverWhole(word, data, bytesPerWord_);
 }
 
 // Sets how many words lie whole ahead in the record, and tells whether any do.

@@ -50,36 +50,28 @@ public:
 
     // Delivers the next word and returns true, or returns false once the reader has stopped.
     bool nextWord(RomWord& word) {
-        if (wholeWords_ != 0 && bytesPerWord_ != 2) {
+        if (wholeWords_ == 0) {
+            return nextWordByBytes(word);
+        }
+        if (bytesPerWord_ != 2) {
             return nextWholeWord(word);
         }
         // Most words lie whole inside a record, and most are of two bytes: they take this way, inlined
         // into the caller's loop, with the four digits looked up before one check for them all.
-        if (wholeWords_ != 0) {
-            const Characters digits = {input_.get(), input_.get(), input_.get(), input_.get()};
-            const unsigned low = digitValue(digits[0]) << 4 | digitValue(digits[1]);
-            const unsigned high = digitValue(digits[2]) << 4 | digitValue(digits[3]);
-            int data = static_cast<int>(low | high << 8);
-            if ((low | high) > 0xFFu) {
-                data = readUnusualBytes(digits, 2);
-                if (data < 0) {
-                    endInsideRecord();
-                    return nextWordByBytes(word);
-                }
-            } else {
-                sum_ += low + high;
+        const Characters digits = {input_.get(), input_.get(), input_.get(), input_.get()};
+        const unsigned low = digitValue(digits[0]) << 4 | digitValue(digits[1]);
+        const unsigned high = digitValue(digits[2]) << 4 | digitValue(digits[3]);
+        int data = static_cast<int>(low | high << 8);
+        if ((low | high) > 0xFFu) {
+            data = readUnusualBytes(digits, 2);
+            if (data < 0) {
+                endInsideRecord();
+                return nextWordByBytes(word);
             }
-            word.address = nextByte_ >> 1;
-            word.data = static_cast<std::uint64_t>(data);
-            wordLine_ = recordLine_;
-            nextByte_ += 2;
-            dataLeft_ -= 2;
-            if (--wholeWords_ == 0 && dataLeft_ == 0) {
-                readChecksum();
-            }
-            return true;
+        } else {
+            sum_ += low + high;
         }
-        return nextWordByBytes(word);
+        return deliverWhole(word, static_cast<std::uint64_t>(data), 2);
     }
     // The line of the record that gave the last word delivered: for a word from several records the
     // last that gave it a byte.
@@ -117,6 +109,20 @@ private:
 
     bool nextWordByBytes(RomWord& word);
     bool nextWholeWord(RomWord& word);
+
+    // Delivers data as the word of bytes (bytesPerWord_, a constant where the caller knows it) that
+    // lies whole at nextByte_, and moves past it.
+    bool deliverWhole(RomWord& word, std::uint64_t data, unsigned bytes) {
+        word.address = nextByte_ / bytes;
+        word.data = data;
+        wordLine_ = recordLine_;
+        nextByte_ += bytes;
+        dataLeft_ -= bytes;
+        if (--wholeWords_ == 0 && dataLeft_ == 0) {
+            readChecksum();
+        }
+        return true;
+    }
     int readUnusualBytes(Characters characters, int bytes);
     bool findRecordStart();
     void startRecord();
