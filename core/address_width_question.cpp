@@ -18,17 +18,23 @@ std::string addressWidthQuestion() {
     return "ROM ADDRESS WIDTH? (enter 0 for using default value " + std::to_string(kDefaultAddressWidth) + "):";
 }
 
-std::int32_t askAddressWidth() {
+std::optional<std::int32_t> askAddressWidth() {
     std::fprintf(stderr, "%s ", addressWidthQuestion().c_str());
-    const std::int32_t answer = readAddressWidth(stdin);
+    const std::optional<std::int32_t> answer = readAddressWidth(stdin);
     std::fputs("\n", stderr);
-    return answer == 0 ? kDefaultAddressWidth : answer;
+    if (!answer) {
+        return std::nullopt;
+    }
+    return *answer == 0 ? kDefaultAddressWidth : *answer;
 }
 
-std::int32_t readAddressWidth(std::FILE* input) {
+std::optional<std::int32_t> readAddressWidth(std::FILE* input) {
     int character = std::getc(input);
     while (isWhiteSpace(character)) {
         character = std::getc(input);
+    }
+    if (character == EOF) {
+        return std::nullopt;
     }
     const bool negative = character == '-';
     if (character == '-' || character == '+') {

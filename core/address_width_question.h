@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace romtools {
@@ -16,14 +17,16 @@ inline constexpr std::int32_t kMaxAddressWidth = 64;
 std::string addressWidthQuestion();
 
 // Asks on standard error and reads the answer from standard input; 0, and an answer that is not a
-// number, give the default. A line end follows the answer on standard error, so that the next message
-// starts a line of its own also when the answer came from a pipe.
-std::int32_t askAddressWidth();
+// number, give the default. Nothing when standard input ends, or cannot be read, before an answer. A
+// line end follows the answer on standard error, so that the next message starts a line of its own
+// also when the answer came from a pipe.
+std::optional<std::int32_t> askAddressWidth();
 
 // Reads the answer to the address width question: white space, line ends included, is skipped, then an
 // optional sign and decimal digits are taken as a signed 32-bit number, held at the largest or smallest
-// one when it is beyond them. Returns 0 when no number stands there. The rest of the answer's line is
-// read and dropped, so that a keystroke awaited later waits for the user.
-std::int32_t readAddressWidth(std::FILE* input);
+// one when it is beyond them. Returns 0 when no number stands there, and nothing when the input ends
+// before anything but white space. The rest of the answer's line is read and dropped, so that a
+// keystroke awaited later waits for the user.
+std::optional<std::int32_t> readAddressWidth(std::FILE* input);
 
 }  // namespace romtools

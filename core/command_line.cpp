@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "address_width_question.h"
 
@@ -11,7 +12,7 @@ namespace romtools {
 namespace {
 
 constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {
-    {"--width", "-w"}, {"--data-width", "--data-width"}, {"--output", "-o"}, {"--style", "--style"}};
+    {"--width", "-w"}, {"--data-width", "--data-width"}, {"--base", "--base"}, {"--output", "-o"}, {"--style", "--style"}};
 
 // A decimal number from 1 to 64 and nothing else, or nothing: an address width or a data width.
 std::optional<std::int32_t> widthOption(std::string_view text) {
@@ -27,6 +28,24 @@ std::optional<std::int32_t> widthOption(std::string_view text) {
         return std::nullopt;
     }
     return width;
+}
+
+// 0x or 0X and 1 to 8 hex digits, or 1 to 10 decimal digits, below 2^32; nothing otherwise.
+std::optional<std::uint32_t> baseAddressOption(std::string_view text) {
+    const bool hex = text.substr(0, 2) == "0x" || text.substr(0, 2) == "0X";
+    const std::string_view digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > (hex ? 8u : 10u) ||
+        digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char digit : digits) {
+        value = value * (hex ? 16 : 10) + (digit <= '9' ? digit - '0' : (digit | 0x20) - 'a' + 10);
+    }
+    if (value > UINT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
 }
 
 Options refused(std::string message) {
@@ -74,19 +93,35 @@ std::string styleNames(const ProgramDescription& program, std::string_view separ
     return names;
 }
 
-// The usage line, with every option, in two lines of at most 80 characters.
-std::string usageLine(const ProgramDescription& program) {
+// The usage lines, with every option, packed into lines of at most 80 characters.
+std::string usageLines(const ProgramDescription& program) {
     const std::string start = "usage: " + std::string(program.name) + " ";
-    return start + "[-w width] [--data-width bits]" +
-           (program.offersStyles() ? " [--style " + styleNames(program, "|", "|") + "]" : "") + "\n" +
-           std::string(start.size(), ' ') + "[-o output] [--crop] [--strict] [-h] [-V] [--] input_filename...\n";
+    std::vector<std::string> items = {"[-w width]", "[--data-width bits]", "[--base address]"};
+    if (program.offersStyles()) {
+        items.push_back("[--style " + styleNames(program, "|", "|") + "]");
+    }
+    items.insert(items.end(), {"[-o output]", "[--crop]", "[--strict]", "[-h]", "[-V]", "[--]", "input_filename..."});
+    std::string usage = start;
+    std::size_t lineLength = start.size();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0 && lineLength + 1 + items[i].size() > 80) {
+            usage += "\n" + std::string(start.size(), ' ');
+            lineLength = start.size();
+        } else if (i > 0) {
+            usage += ' ';
+            ++lineLength;
+        }
+        usage += items[i];
+        lineLength += items[i].size();
+    }
+    return usage + "\n";
 }
 
 // Reads the arguments in turn into the options, until the options are refused or answered.
 class OptionReader {
 public:
     OptionReader(int argc, char** argv, const ProgramDescription& program)
-        : argc_(argc), argv_(argv), program_(program), usage_(usageLine(program)) {
+        : argc_(argc), argv_(argv), program_(program), usage_(usageLines(program)) {
         options_.writer = program.writers.front();
     }
 
@@ -160,9 +195,17 @@ bool OptionReader::readValue(std::string_view name, const std::string& value) {
         return options_.writer != nullptr ||
                refuse("invalid style " + value + "; it is " + styleNames(program_, ", ", " or ") + "\n" + usage_);
     }
+    if (name == "--base") {
+        const std::optional<std::uint32_t> base = baseAddressOption(value);
+        options_.base = base.value_or(0);
+        return base.has_value() || refuse("invalid base address " + value +
+                                          "; it is 0x followed by up to 8 hex digits, or a decimal number below "
+                                          "4294967296\n" + usage_);
+    }
     const std::optional<std::int32_t> width = widthOption(value);
     if (!width) {
-        return refuse(std::string("invalid ") + (name == "-w" ? "address" : "data") + " width " + value + "\n");
+        return refuse(std::string("invalid ") + (name == "-w" ? "address" : "data") + " width " + value +
+                      "; it is 1 to " + std::to_string(kMaxAddressWidth) + "\n");
     }
     if (name == "-w") {
         options_.addressWidth = width;
@@ -227,10 +270,10 @@ std::string styleHelp(const ProgramDescription& program) {
 std::string helpText(const ProgramDescription& program) {
     const std::string programName = program.name;
     const std::string extension = program.extension;
-    return usageLine(program) + program.summary + "\n\n"
-           "Each input_filename ends in .hex or .HEX; the output goes next to it, under the\n"
-           "same name with " + extension + ". A name of - reads the image from standard input,\n"
-           "with -w and -o. Without -w the first file asks on the console\n"
+    return usageLines(program) + program.summary + "\n\n"
+           "Each input_filename ends in .hex, .ihx or .ihex; the output goes next to it,\n"
+           "under the same name with " + extension + ". A name of - reads the image from standard\n"
+           "input, with -w and -o. Without -w the first file asks on the console\n"
            "  " + addressWidthQuestion() + "\n"
            "and the answer (1 to 64; 0 for the default) serves every file; after a failure\n"
            "the program waits for Enter.\n\n"
@@ -238,6 +281,9 @@ std::string helpText(const ProgramDescription& program) {
            "name starts with - follows it (or is written ./-name.hex).\n\n"
            "  -w, --width N      the address width, 1 to 64: asks nothing, awaits no key\n"
            "  --data-width N     the bits of a ROM word, 1 to 64 (14 if not given)\n"
+           "  --base ADDRESS     the image's byte address of ROM word 0, as 0x and hex digits\n"
+           "                     or decimal; 0 if not given (--base 0x08000000 for a\n"
+           "                     Cortex-M image linked at its flash)\n"
            "  -o, --output FILE  write FILE instead (with one input file only); - writes\n"
            "                     standard output\n"
            + styleHelp(program) +
@@ -249,9 +295,12 @@ std::string helpText(const ProgramDescription& program) {
            "Doubts about a HEX file are said as FILE:LINE: warning: TEXT, once per kind: a\n"
            "character that cannot start a record before the end record (reading stops\n"
            "there), a character that is not a hex digit (read as 0), a wrong checksum, a\n"
-           "file that ends inside a record, a word address given twice, a file with no end\n"
-           "record, a file that gives no word for the ROM, and words beyond the address\n"
-           "width. --strict makes each of them fail the file.\n\n"
+           "file that ends inside a record, a word address given twice, data below the\n"
+           "base address, a word with more bits than the data width (other than all 1s\n"
+           "above it), a file with no end record, a file that gives no word for the ROM\n"
+           "or none within the address width, and words beyond the address width.\n"
+           "--strict makes each of them fail the file, and so does a question that\n"
+           "standard input leaves unanswered.\n\n"
            "In a Makefile, where a doubt should stop the build:\n"
            "  build/%" + extension + ": %.hex\n"
            "  \t@mkdir -p $(@D)\n"

@@ -24,7 +24,7 @@ FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& setti
     std::optional<FileNames> names = fileNamesFor(argument, program.extension, settings.options.outputName);
     if (!names) {
         throw ConversionFailure{"Input file should be HEX file.\n" + argument +
-                                    ": the name does not end in .hex or .HEX\n",
+                                    ": the name does not end in .hex, .ihx or .ihex\n",
                                 false};
     }
     return *names;
@@ -38,10 +38,22 @@ OpenedInput openInputOrThrow(const FileNames& names) {
     return input;
 }
 
-// Asked once a run, at the first file that gets this far; the answer serves the files after it.
+// Asked once a run, at the first file that gets this far; the answer serves the files after it. When
+// standard input ends unanswered, as make -j leaves it to all jobs but one, the default is said, or
+// with --strict refused for every file.
 std::int32_t addressWidthFor(RunSettings& settings) {
-    if (!settings.addressWidth) {
+    if (!settings.addressWidth && !settings.unanswered) {
         settings.addressWidth = askAddressWidth();
+        if (!settings.addressWidth && settings.options.strict) {
+            settings.unanswered = true;
+        } else if (!settings.addressWidth) {
+            std::fprintf(stderr, "no answer on standard input; the address width is %d\n",
+                         static_cast<int>(kDefaultAddressWidth));
+            settings.addressWidth = kDefaultAddressWidth;
+        }
+    }
+    if (settings.unanswered) {
+        throw ConversionFailure{"no answer on standard input, and --strict takes no default width: give -w\n", true};
     }
     const std::string width = std::to_string(*settings.addressWidth);
     if (*settings.addressWidth > kMaxAddressWidth) {
@@ -94,7 +106,7 @@ AddressFit FileConversion::writeOutput() {
     CrLfFileBuf buffer(output_.file());
     LineSink sink(buffer);
     TextInput text(input_.file.get());
-    HexRecordReader reader(text, warnings_, shape_.bytesPerWord());
+    HexRecordReader reader(text, warnings_, shape_.bytesPerWord(), settings_.options.base);
     const AddressFit fit = writeRom(reader, warnings_, writer_, sink, {names_.stem, shape_, settings_.options.crop});
     if (text.failed()) {
         throw fileFailure("can not read input file", warnings_.source(), errorText(text.error()));
@@ -106,8 +118,14 @@ AddressFit FileConversion::writeOutput() {
     if (!reader.endRecordRead()) {
         warnings_.warn("the file has no end record");
     }
-    if (!fit.anyWord()) {
+    if (!fit.anyInside() && !reader.anyDataByte()) {
         warnings_.warn("the file gives no word for the ROM");
+    } else if (!fit.anyInside()) {
+        char text[112];
+        std::snprintf(text, sizeof text,
+                      "no word of the file lies within the address width %d; its data starts at byte address %08llX",
+                      static_cast<int>(shape_.addressWidth), static_cast<unsigned long long>(reader.lowestDataByte()));
+        warnings_.warn(text);
     }
     return fit;
 }
@@ -115,9 +133,10 @@ AddressFit FileConversion::writeOutput() {
 std::string FileConversion::fitWarning(const AddressFit& fit) const {
     char text[160];
     std::snprintf(text, sizeof text,
-                  "address %04X does not fit the address width %d; a width of %d holds every address, or --crop "
+                  "address %04llX does not fit the address width %d; a width of %d holds every address, or --crop "
                   "leaves such words out",
-                  static_cast<unsigned>(fit.firstOutside()), static_cast<int>(shape_.addressWidth), fit.widthNeeded());
+                  static_cast<unsigned long long>(fit.firstOutside()), static_cast<int>(shape_.addressWidth),
+                  fit.widthNeeded());
     return text;
 }
 
@@ -140,9 +159,11 @@ void FileConversion::putInPlace(const AddressFit& fit) {
     if (wordsOutside) {
         warnings_.warn(fitWarning(fit));
     } else if (fit.anyOutside()) {
-        std::fprintf(stderr, "%s: note: words beyond the address width %d are left out: %llu, the first at address %04X\n",
+        std::fprintf(stderr,
+                     "%s: note: words beyond the address width %d are left out: %llu, the first at address %04llX\n",
                      warnings_.source().c_str(), static_cast<int>(shape_.addressWidth),
-                     static_cast<unsigned long long>(fit.outsideCount()), static_cast<unsigned>(fit.firstOutside()));
+                     static_cast<unsigned long long>(fit.outsideCount()),
+                     static_cast<unsigned long long>(fit.firstOutside()));
     }
 }
 

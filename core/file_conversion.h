@@ -18,6 +18,7 @@ namespace romtools {
 struct RunSettings {
     const Options& options;
     std::optional<std::int32_t> addressWidth;  // given by -w, or answered at the first file that asks
+    bool unanswered = false;  // standard input ended before an answer, and --strict takes no default
     // -w was given: nothing reads standard input.
     bool batch() const { return options.addressWidth.has_value(); }
 };

@@ -19,6 +19,15 @@ std::size_t extensionStart(std::string_view name) {
     return position;
 }
 
+// A HEX file's extension, in any letter case: .hex, or .ihx and .ihex as some compilers write.
+bool isHexExtension(std::string_view extension) {
+    std::string lower(extension);
+    for (char& character : lower) {
+        character = character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
+    }
+    return lower == ".hex" || lower == ".ihx" || lower == ".ihex";
+}
+
 // The name given with -o without the extension of its last part.
 std::string withoutExtension(const std::string& name) {
     const std::size_t base = lastPartStart(name, kAnySystemSeparators);
@@ -37,17 +46,19 @@ std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_v
     }
     const std::size_t cut = extensionStart(argument);
     const std::string_view extension = std::string_view(argument).substr(cut);
-    if (extension != ".hex" && extension != ".HEX") {
+    if (!isHexExtension(extension)) {
         return std::nullopt;
     }
     const std::string stem = argument.substr(0, cut);
+    // A name in .HEX is looked for in .hex first, as a file system that ignores case shows it.
+    const std::string input = extension == ".HEX" ? stem + ".hex" : argument;
     if (toStandardOutput) {
-        return FileNames{argument, stem + ".hex", kStandardOutputName, stem, true};
+        return FileNames{argument, input, kStandardOutputName, stem, true};
     }
     if (outputName) {
-        return FileNames{argument, stem + ".hex", *outputName, withoutExtension(*outputName)};
+        return FileNames{argument, input, *outputName, withoutExtension(*outputName)};
     }
-    return FileNames{argument, stem + ".hex", stem + std::string(outputExtension), stem};
+    return FileNames{argument, input, stem + std::string(outputExtension), stem};
 }
 
 OpenedInput openInput(const FileNames& names) {

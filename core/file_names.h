@@ -17,14 +17,14 @@ inline constexpr const char* kStandardOutputName = "<stdout>";
 
 struct FileNames {
     std::string argument;
-    std::string input;   // the stem with ".hex", where the input is looked for first
+    std::string input;   // where the input is looked for first: the argument, or for ".HEX" the stem with ".hex"
     std::string output;  // the stem with the program's extension, the name given with -o, or <stdout>
     std::string stem;    // what the unit is named after: the input's stem, or -o's name without its extension
     bool toStandardOutput = false;  // -o -
 };
 
-// The names for a HEX file's argument, or nothing when it does not end in ".hex" or ".HEX". The
-// extension starts at the last '.' after the first character; mixed case such as ".Hex" is refused.
+// The names for a HEX file's argument, or nothing when it does not end in ".hex", ".ihx" or ".ihex", in
+// any letter case. The extension starts at the last '.' after the first character.
 // "-" with -o's name is standard input, named <stdin>. -o - is standard output, named <stdout>; the
 // unit is then named after the input, and "rom" for standard input.
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
@@ -37,8 +37,8 @@ struct OpenedInput {
     int error = 0;     // errno of the first try, when the file could not be opened
 };
 
-// Opens the input under the lower-case extension first; on a file system that tells case apart, a file
-// named with ".HEX" is then found under its own name. Standard input is read in binary mode, as every
+// Opens the input under its name; one named with ".HEX" is looked for under ".hex" first, and then, on
+// a file system that tells case apart, under its own name. Standard input is read in binary mode, as every
 // input is.
 OpenedInput openInput(const FileNames& names);
 

@@ -45,18 +45,53 @@ bool HexRecordReader::nextWholeWord(RomWord& word) {
     for (unsigned byte = 0; byte < bytesPerWord_; ++byte) {
         const int value = readHexByte();
         if (value < 0) {
-            endInsideRecord();
+            endInsideWholeWord();
             return nextWordByBytes(word);
         }
         data |= static_cast<std::uint64_t>(value) << (8 * byte);
     }
-    return deliverWhole(word, data, bytesPerWord_);
+    return deliverWhole(word, data);
 }
 
-// Sets how many words lie whole ahead in the record, and tells whether any do.
+// Sets how many words lie whole ahead in the record, and tells whether any do. The first of their bytes
+// counts towards the lowest given as they start; should the end of the input cut that first word,
+// endInsideWholeWord takes it back.
 bool HexRecordReader::lieWhole() {
-    wholeWords_ = queued_ == 0 && !gathering_ && offsetOf(nextByte_) == 0 ? wordOf(dataLeft_) : 0;
-    return wholeWords_ != 0;
+    const std::uint64_t position = nextByte_ - romBase_;
+    wholeWords_ = queued_ == 0 && !gathering_ && nextByte_ >= romBase_ && offsetOf(position) == 0
+                      ? static_cast<unsigned>(wordOf(dataLeft_))
+                      : 0;
+    if (wholeWords_ == 0) {
+        return false;
+    }
+    firstWholeWord_ = nextWholeWord_ = wordOf(position);
+    lowestBeforeWhole_ = lowestByte_;
+    lowestByte_ = nextByte_ < lowestByte_ ? nextByte_ : lowestByte_;
+    return true;
+}
+
+void HexRecordReader::movePastWholeWords() {
+    const std::uint64_t bytes = (nextWholeWord_ - firstWholeWord_) * bytesPerWord_;
+    nextByte_ += bytes;
+    dataLeft_ -= static_cast<unsigned>(bytes);
+    firstWholeWord_ = nextWholeWord_;
+}
+
+void HexRecordReader::leaveWholeWords() {
+    movePastWholeWords();
+    if (dataLeft_ == 0) {
+        readChecksum();
+    }
+}
+
+// The end of the input cut a whole word: the record's place moves to it, and when it was the first,
+// none of these bytes was given.
+void HexRecordReader::endInsideWholeWord() {
+    if (nextWholeWord_ == firstWholeWord_) {
+        lowestByte_ = lowestBeforeWhole_;
+    }
+    movePastWholeWords();
+    endInsideRecord();
 }
 
 // Bytes, low byte first, whose characters are not all hex digits: each non-digit reads as 0 and is
@@ -128,9 +163,9 @@ void HexRecordReader::startRecord() {
     const int type = readHexByte();
     if (type < 0) {  // the end cut one of them, and so all that follow
         endInsideRecord();
-    } else if (static_cast<unsigned>(type) == kDataRecord && !outsideRom_) {
+    } else if (static_cast<unsigned>(type) == kDataRecord) {
         dataLeft_ = static_cast<unsigned>(count);
-        nextByte_ = static_cast<std::uint32_t>(addressHigh << 8 | addressLow);
+        nextByte_ = recordBase_ + static_cast<unsigned>(addressHigh << 8 | addressLow);
         if (dataLeft_ == 0) {
             readChecksum();
         }
@@ -139,24 +174,23 @@ void HexRecordReader::startRecord() {
     }
 }
 
-// A record that gives no words is read through all the same. An extended address record with a base
-// above zero moves the data records after it beyond the ROM's 64 KiB; one with a zero base brings them
-// back.
+// A record that gives no words is read through all the same. Its value is its bytes as one number, high
+// byte first, of which an extended segment address record (type 02) takes the low 16 bits times 16 as
+// the base of the data records after it, and an extended linear address record (type 04) times 65536.
 void HexRecordReader::readRecordWithoutWords(unsigned type, int count) {
-    int base = 0;
+    std::uint64_t value = 0;
     for (int i = 0; i < count; ++i) {
         const int byte = readHexByte();
         if (byte < 0) {
             endInsideRecord();
             return;
         }
-        base |= byte;
+        value = (value << 8 | static_cast<unsigned>(byte)) & 0xFFFFu;
     }
-    if (type == kExtendedSegmentAddress || type == kExtendedLinearAddress) {
-        if (base != 0) {
-            deliverGathered();
-        }
-        outsideRom_ = base != 0;
+    if (type == kExtendedSegmentAddress) {
+        recordBase_ = value << 4;
+    } else if (type == kExtendedLinearAddress) {
+        recordBase_ = value << 16;
     }
     readChecksum();
     endRecordRead_ = endRecordRead_ || (type == kEndOfFile && !stopped_);
@@ -168,11 +202,23 @@ void HexRecordReader::readDataByte() {
         endInsideRecord();
         return;
     }
-    const std::uint32_t address = nextByte_++;
+    const std::uint64_t address = nextByte_++;
     --dataLeft_;
-    const std::uint32_t wordAddress = wordOf(address);
-    const unsigned offset = offsetOf(address);
-    // A byte further up in the word gathered joins it; any other byte sends that word out first.
+    lowestByte_ = address < lowestByte_ ? address : lowestByte_;
+    if (address >= romBase_) {
+        gatherByte(address - romBase_, static_cast<unsigned>(byte));
+    } else {
+        leaveOutBelowBase(address);
+    }
+    if (dataLeft_ == 0) {
+        readChecksum();
+    }
+}
+
+// A byte further up in the word gathered joins it; any other byte sends that word out first.
+void HexRecordReader::gatherByte(std::uint64_t position, unsigned byte) {
+    const std::uint64_t wordAddress = wordOf(position);
+    const unsigned offset = offsetOf(position);
     if (gathering_ && (wordAddress != gathered_.address || offset <= gatheredTop_)) {
         deliverGathered();
     }
@@ -186,8 +232,16 @@ void HexRecordReader::readDataByte() {
     if (offset + 1 == bytesPerWord_) {
         deliverGathered();
     }
-    if (dataLeft_ == 0) {
-        readChecksum();
+}
+
+// A byte below the base gives no word, and goes on with none: the word gathered goes out.
+void HexRecordReader::leaveOutBelowBase(std::uint64_t address) {
+    deliverGathered();
+    if (warnings_.firstOf(Doubt::belowBase)) {
+        char text[96];
+        std::snprintf(text, sizeof text, "data at %08llX lies below the base address %08llX; it is left out",
+                      static_cast<unsigned long long>(address), static_cast<unsigned long long>(romBase_));
+        warnings_.warn(Doubt::belowBase, recordLine_, text);
     }
 }
 
@@ -207,7 +261,9 @@ void HexRecordReader::readChecksum() {
 // when the cut byte was to go on with it: no word is made up from digits the file never held.
 void HexRecordReader::endInsideRecord() {
     warnings_.warn(Doubt::cutOff, recordLine_, "the file ends inside a record");
-    if (dataLeft_ > 0 && gathering_ && wordOf(nextByte_) == gathered_.address && offsetOf(nextByte_) > gatheredTop_) {
+    const std::uint64_t position = nextByte_ - romBase_;
+    if (dataLeft_ > 0 && gathering_ && nextByte_ >= romBase_ && wordOf(position) == gathered_.address &&
+        offsetOf(position) > gatheredTop_) {
         gathering_ = false;
     }
     stop();

@@ -31,12 +31,13 @@ inline unsigned hexDigitValue(int character) {
 }
 
 // Turns the records of an Intel HEX file into ROM words, one word per call. The image is bytes at byte
-// addresses: a data record puts its bytes at its address and on, and word k of B bytes a word is bytes
-// Bk (the lowest) to Bk+B-1. Only data records give bytes, and only while no extended address record
-// has moved them beyond the first 64 KiB. A record that ends inside a word leaves it gathered, for
-// the next data record to go on with further up in the word, usually at the next byte; bytes it skips
-// are 0. When anything else comes first, the word goes out with its missing bytes 0. A record that
-// starts inside a word with none gathered gives 0 for the bytes before its start.
+// addresses: a data record puts its bytes at the base that the last extended segment or linear address
+// record set, plus its address, and on, without wrapping at 64 KiB or at 4 GiB. Word k of B bytes a word
+// is bytes romBase + Bk (the lowest) to romBase + Bk + B-1; bytes below romBase give no word and are said
+// once a file. A record that ends inside a word leaves it gathered, for the next data record to go on
+// with further up in the word, usually at the next byte; bytes it skips are 0. When anything else comes
+// first, the word goes out with its missing bytes 0. A record that starts inside a word with none
+// gathered gives 0 for the bytes before its start.
 //
 // The reader is lenient: a character that is not a hex digit reads as 0, a wrong checksum is only
 // noted, and it stops, without a word more, at the first character that cannot start a record; after
@@ -44,9 +45,9 @@ inline unsigned hexDigitValue(int character) {
 // It holds one record's place and at most one gathered word, never the image.
 class HexRecordReader {
 public:
-    // bytesPerWord from 1 to 8.
-    HexRecordReader(TextInput& input, InputWarnings& warnings, unsigned bytesPerWord = 2)
-        : input_(input), warnings_(warnings), bytesPerWord_(bytesPerWord) {}
+    // bytesPerWord from 1 to 8; romBase is the byte address of word 0's first byte.
+    HexRecordReader(TextInput& input, InputWarnings& warnings, unsigned bytesPerWord = 2, std::uint32_t romBase = 0)
+        : input_(input), warnings_(warnings), bytesPerWord_(bytesPerWord), romBase_(romBase) {}
 
     // Delivers the next word and returns true, or returns false once the reader has stopped.
     bool nextWord(RomWord& word) {
@@ -65,19 +66,23 @@ public:
         if ((low | high) > 0xFFu) {
             data = readUnusualBytes(digits, 2);
             if (data < 0) {
-                endInsideRecord();
+                endInsideWholeWord();
                 return nextWordByBytes(word);
             }
         } else {
             sum_ += low + high;
         }
-        return deliverWhole(word, static_cast<std::uint64_t>(data), 2);
+        return deliverWhole(word, static_cast<std::uint64_t>(data));
     }
     // The line of the record that gave the last word delivered: for a word from several records the
     // last that gave it a byte.
     std::uint64_t wordLine() const { return wordLine_; }
     // True once an end record (type 01) has been read through its checksum.
     bool endRecordRead() const { return endRecordRead_; }
+    // Whether a data record has given a byte, one the end of the input did not cut, and the lowest byte
+    // address of any such byte, below the base or not.
+    bool anyDataByte() const { return lowestByte_ != kNoByte; }
+    std::uint64_t lowestDataByte() const { return lowestByte_; }
 
 private:
     struct Delivery {
@@ -89,12 +94,16 @@ private:
 
     static unsigned digitValue(int character) { return kDigitValues[static_cast<unsigned>(character) & 0x1FFu]; }
 
-    // The word of a byte address, and the byte's place in it; words of two bytes, the default, take a
-    // shift where others take a division.
-    std::uint32_t wordOf(std::uint32_t byteAddress) const {
-        return bytesPerWord_ == 2 ? byteAddress >> 1 : byteAddress / bytesPerWord_;
+    static constexpr std::uint64_t kNoByte = UINT64_MAX;
+
+    // The word of a byte's place above the base, and the byte's place in it; words of two bytes, the
+    // default, take a shift where others take a division.
+    std::uint64_t wordOf(std::uint64_t position) const {
+        return bytesPerWord_ == 2 ? position >> 1 : position / bytesPerWord_;
     }
-    unsigned offsetOf(std::uint32_t byteAddress) const { return byteAddress - wordOf(byteAddress) * bytesPerWord_; }
+    unsigned offsetOf(std::uint64_t position) const {
+        return static_cast<unsigned>(position - wordOf(position) * bytesPerWord_);
+    }
 
     // Two digits, high half first: the byte, added to the record's sum; -1 when the end cuts it.
     int readHexByte() {
@@ -110,24 +119,27 @@ private:
     bool nextWordByBytes(RomWord& word);
     bool nextWholeWord(RomWord& word);
 
-    // Delivers data as the word of bytes (bytesPerWord_, a constant where the caller knows it) that
-    // lies whole at nextByte_, and moves past it.
-    bool deliverWhole(RomWord& word, std::uint64_t data, unsigned bytes) {
-        word.address = nextByte_ / bytes;
+    // Delivers data as the next of the words that lie whole ahead. The record's place, nextByte_ and
+    // dataLeft_, moves past them only once they are all read, or one is cut.
+    bool deliverWhole(RomWord& word, std::uint64_t data) {
+        word.address = nextWholeWord_++;
         word.data = data;
         wordLine_ = recordLine_;
-        nextByte_ += bytes;
-        dataLeft_ -= bytes;
-        if (--wholeWords_ == 0 && dataLeft_ == 0) {
-            readChecksum();
+        if (--wholeWords_ == 0) {
+            leaveWholeWords();
         }
         return true;
     }
+    void movePastWholeWords();
+    void leaveWholeWords();
+    void endInsideWholeWord();
     int readUnusualBytes(Characters characters, int bytes);
     bool findRecordStart();
     void startRecord();
     void readRecordWithoutWords(unsigned type, int count);
     void readDataByte();
+    void gatherByte(std::uint64_t position, unsigned byte);
+    void leaveOutBelowBase(std::uint64_t address);
     void readChecksum();
     void endInsideRecord();
     bool lieWhole();
@@ -137,13 +149,20 @@ private:
     TextInput& input_;
     InputWarnings& warnings_;
     const unsigned bytesPerWord_;
+    const std::uint64_t romBase_;
+    std::uint64_t recordBase_ = 0;  // set by the last extended segment or linear address record
+    std::uint64_t lowestByte_ = kNoByte;
     // The current record.
     std::uint64_t recordLine_ = 0;  // where its ':' stands
     unsigned sum_ = 0;              // of its bytes read so far
     unsigned dataLeft_ = 0;         // bytes of a data record in the ROM still to read
-    std::uint32_t nextByte_ = 0;    // the byte address of the next of them
-    // Words of it that lie whole ahead, with nothing queued or gathered: the ones nextWord reads at once.
+    std::uint64_t nextByte_ = 0;    // the byte address of the next of them
+    // Words of it that lie whole ahead, with nothing queued or gathered: the ones nextWord reads at once,
+    // from the word at firstWholeWord_; nextWholeWord_ is the next to deliver.
     unsigned wholeWords_ = 0;
+    std::uint64_t firstWholeWord_ = 0;
+    std::uint64_t nextWholeWord_ = 0;
+    std::uint64_t lowestBeforeWhole_ = kNoByte;  // lowestByte_ before the first of them counted
     // A word whose bytes have come in part, the lowest offset first; more may follow in the next record.
     bool gathering_ = false;
     RomWord gathered_{};
@@ -154,7 +173,6 @@ private:
     unsigned queued_ = 0;
     unsigned delivered_ = 0;
     std::uint64_t wordLine_ = 0;
-    bool outsideRom_ = false;  // an extended address record has moved the data beyond 64 KiB
     bool endRecordRead_ = false;
     bool stopped_ = false;
 };

@@ -9,7 +9,7 @@
 namespace romtools {
 
 // What a HEX file may give cause to doubt. Nothing of it stops a conversion; --strict fails the file.
-enum class Doubt { readingStopped, notAHexDigit, wrongChecksum, cutOff, repeatedWord };
+enum class Doubt { readingStopped, notAHexDigit, wrongChecksum, cutOff, repeatedWord, belowBase, bitsAboveWidth };
 
 // Writes "<source>:<line>: warning: <text>" for the first doubt of each kind in one file, when it is
 // found, and remembers whether any warning was written about the file.

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 namespace romtools {
@@ -71,21 +73,23 @@ inline char* putHexBytes(char* out, std::uint64_t value, unsigned bytes) {
     return out;
 }
 
-// Upper-case hex digits, at least four, as "%04X" writes them, for values of up to five.
-inline char* putHex4(char* out, std::uint32_t value) {
-    if (value > 0xFFFFu) {
-        *out++ = kHexPairs[(value >> 16) & 0xFu][1];
+// Upper-case hex digits, at least four and as many more as the value needs, as "%04llX" writes them.
+inline char* putHexAddress(char* out, std::uint64_t value) {
+    if (value <= 0xFFFFu) {
+        return putHexBytes(out, value, 2);
     }
-    return putHexBytes(out, value, 2);
+    for (int digit = (std::bit_width(value) + 3) / 4; digit-- > 0;) {
+        *out++ = kHexPairs[(value >> (4 * digit)) & 0xFu][1];
+    }
+    return out;
 }
 
 // The comment every format gives a word, "addr %04X: data " and the word's bytes in hex: the whole
-// address and every byte of the word as it was read. Addresses have at most 17 bits, words 8 bytes;
-// only words of one byte have addresses beyond 16 bits.
-inline constexpr std::size_t kAddressDataCommentSize = 5 + 5 + 7 + 16;
-inline char* putAddressDataComment(char* out, std::uint32_t address, std::uint64_t data, unsigned bytesPerWord) {
+// address, at least four digits, and every byte of the word as it was read.
+inline constexpr std::size_t kAddressDataCommentSize = 5 + 16 + 7 + 16;
+inline char* putAddressDataComment(char* out, std::uint64_t address, std::uint64_t data, unsigned bytesPerWord) {
     out = putText(out, "addr ");
-    out = bytesPerWord == 1 ? putHex4(out, address) : putHexBytes(out, address, 2);
+    out = putHexAddress(out, address);
     out = putText(out, ": data ");
     return putHexBytes(out, data, bytesPerWord);
 }
@@ -100,16 +104,22 @@ inline constexpr auto kDigitPairs = [] {
 }();
 
 // The number of decimal digits of value.
-inline int decimalLength(std::uint32_t value) {
+template <typename Unsigned>
+int decimalLength(Unsigned value) {
     int length = 1;
-    for (std::uint32_t power = 10; length < 10 && value >= power; power *= 10) {
+    for (Unsigned power = 10; length < std::numeric_limits<Unsigned>::digits10 + 1 && value >= power; power *= 10) {
         ++length;
     }
     return length;
 }
 
-// Decimal digits with no leading zeros, as "%u" writes them, written from the last pair back.
-inline char* putDecimal(char* out, std::uint32_t value) {
+// The longest number putDecimal writes.
+inline constexpr std::size_t kLongestDecimal = 20;
+
+// Decimal digits with no leading zeros, as "%llu" writes them, written from the last pair back. Numbers
+// that fit 32 bits, nearly all, take 32-bit arithmetic, which costs half the instructions.
+template <typename Unsigned>
+char* putDecimalDigits(char* out, Unsigned value) {
     const int length = decimalLength(value);
     char* last = out + length;
     for (; value >= 100; value /= 100) {
@@ -122,6 +132,10 @@ inline char* putDecimal(char* out, std::uint32_t value) {
         last[-1] = static_cast<char>('0' + value);
     }
     return out + length;
+}
+
+inline char* putDecimal(char* out, std::uint64_t value) {
+    return value <= UINT32_MAX ? putDecimalDigits(out, static_cast<std::uint32_t>(value)) : putDecimalDigits(out, value);
 }
 
 // Writes value as a count-bit binary number to sink, a LineSink or a stream, most significant bit

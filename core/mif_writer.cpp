@@ -15,7 +15,7 @@ constexpr std::string_view kColon = "\t:\t";
 constexpr std::string_view kCommentStart = ";\t\t% ";
 constexpr std::string_view kCommentEnd = " %";
 constexpr std::size_t kLongestContentLine =
-    6 + kColon.size() + longestDataAndComment(kCommentStart.size()) + kCommentEnd.size();
+    kLongestDecimal + kColon.size() + longestDataAndComment(kCommentStart.size()) + kCommentEnd.size();
 
 // 2 to the power of exponent, in decimal, exactly; 1 for a negative exponent.
 std::string powerOfTwoDecimal(std::int32_t exponent) {

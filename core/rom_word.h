@@ -6,7 +6,9 @@
 namespace romtools {
 
 struct RomWord {
-    std::uint32_t address = 0;  // word address: the byte address of its first byte over the bytes a word has
+    // Word address: the byte address of its first byte, less the base, over the bytes a word has. A file
+    // reaches byte addresses a little past 4 GiB, so words of one byte need more than 32 bits.
+    std::uint64_t address = 0;
     std::uint64_t data = 0;     // its bytes as stored, the first the lowest; the ROMs keep the low data width bits
 };
 

@@ -14,7 +14,8 @@ namespace {
 constexpr std::string_view kIndent = "\t\t";
 constexpr std::string_view kArrow = " => \"";
 constexpr std::string_view kCommentStart = "\",\t-- ";
-constexpr std::size_t kLongestElement = kIndent.size() + 6 + kArrow.size() + longestDataAndComment(kCommentStart.size());
+constexpr std::size_t kLongestElement =
+    kIndent.size() + kLongestDecimal + kArrow.size() + longestDataAndComment(kCommentStart.size());
 
 }  // namespace
 

@@ -1,24 +1,69 @@
 #include "write_rom.h"
 
 #include <cstdio>
+#include <string>
 
+#include "line_format.h"
 #include "repeated_addresses.h"
 
 namespace romtools {
+
+namespace {
+
+// The bits of a word's bytes at and above the data width, which the ROM drops. All 0 and all 1 lose
+// nothing a core would read: all 1 is erased flash, and how PIC toolchains fill and write their
+// configuration words. Any other mix there is part of a word wider than the ROM.
+class BitsAboveWidth {
+public:
+    explicit BitsAboveWidth(const RomShape& shape)
+        : mask_(allOnes(8 * shape.bytesPerWord()) & ~allOnes(static_cast<unsigned>(shape.dataWidth))) {}
+
+    bool cut(std::uint64_t data) const {
+        const std::uint64_t high = data & mask_;
+        return high != 0 && high != mask_;
+    }
+
+private:
+    static std::uint64_t allOnes(unsigned bits) { return bits >= 64 ? UINT64_MAX : (std::uint64_t{1} << bits) - 1; }
+
+    std::uint64_t mask_;
+};
+
+std::string hexAddress(std::uint64_t address) {
+    char text[20];
+    return std::string(text, putHexAddress(text, address));
+}
+
+void warnRepeated(InputWarnings& warnings, std::uint64_t line, const RomWord& word) {
+    warnings.warn(Doubt::repeatedWord, line, "word address " + hexAddress(word.address) + " was given before");
+}
+
+void warnBitsAbove(InputWarnings& warnings, std::uint64_t line, const RomWord& word, const RomShape& shape) {
+    char data[16];
+    const std::string width = std::to_string(shape.dataWidth);
+    warnings.warn(Doubt::bitsAboveWidth, line,
+                  "word address " + hexAddress(word.address) + " holds " +
+                      std::string(data, putHexBytes(data, word.data, shape.bytesPerWord())) +
+                      ", more bits than the data width " + width + "; the ROM keeps the low " + width);
+}
+
+}  // namespace
 
 AddressFit writeRom(HexRecordReader& reader, InputWarnings& warnings, RomWriter& writer, LineSink& sink,
                     const RomRequest& request) {
     AddressFit fit(request.shape.addressWidth);
     RepeatedAddresses given;
+    const BitsAboveWidth bitsAbove(request.shape);
     writer.writeHeader(sink, request.stem, request.shape);
     RomWord word;
     while (!sink.failed() && reader.nextWord(word)) {
         if (given.note(word.address) && warnings.firstOf(Doubt::repeatedWord)) {
-            char text[48];
-            std::snprintf(text, sizeof text, "word address %04X was given before", static_cast<unsigned>(word.address));
-            warnings.warn(Doubt::repeatedWord, reader.wordLine(), text);
+            warnRepeated(warnings, reader.wordLine(), word);
         }
         if (fit.note(word.address) || !request.crop) {
+            if (bitsAbove.cut(word.data) && warnings.firstOf(Doubt::bitsAboveWidth)) {
+                warnBitsAbove(warnings, reader.wordLine(), word, request.shape);
+            }
             writer.writeWord(sink, word, request.shape);
         }
     }

@@ -1,5 +1,6 @@
 // The whole conversion on any bytes, through every writer and the CR LF output: the first byte picks
-// the address width, the second the data width, the rest is the HEX file. Checked besides crashes and
+// the address width, the second the data width (its low six bits) and the base (its top two), the rest
+// is the HEX file. Checked besides crashes and
 // undefined behaviour: the
 // words delivered are the image that a plain decoding of the same bytes gives (unless the file is cut
 // off or gives a word twice), every line ends in CR LF and never in CR CR LF, and the VHDL holds one
@@ -31,13 +32,18 @@ std::int32_t addressWidthFrom(std::uint8_t byte) {
     return width == INT8_MIN ? INT32_MIN : width;
 }
 
-using Image = std::map<unsigned, std::uint64_t>;  // word address, data
+using Image = std::map<std::uint64_t, std::uint64_t>;  // word address, data
+
+// Bases that make words straddle bytes, 64 KiB and records, and one that leaves all of a small file
+// below it.
+constexpr std::uint32_t kBases[] = {0, 3, 0xFFFF, 0x08000000};
 
 // The image the bytes describe, decoded plainly into bytes at byte addresses and then joined into words:
 // the text rules first (Ctrl-Z ends the text, a byte-order mark at the start goes, CR LF and a lone CR
 // are line ends), then record by record, a non-digit reading as 0, until something cannot start one
-// before an end record.
-Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord) {
+// before an end record; a data record's bytes lie at the base of the last extended segment or linear
+// address record plus its address and on, and word k starts at byte romBase + k * bytesPerWord.
+Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord, std::uint64_t romBase) {
     std::string text(reinterpret_cast<const char*>(data), size);
     text = text.substr(0, text.find('\x1A'));
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
@@ -51,8 +57,8 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPe
     };
     std::size_t at = 0;
     const auto readByte = [&] { return (at += 2) > text.size() ? -1 : digit(text[at - 2]) * 16 + digit(text[at - 1]); };
-    std::map<unsigned, unsigned> bytes;
-    bool outside = false;
+    std::map<std::uint64_t, unsigned> bytes;
+    std::uint64_t base = 0;
     bool ended = false;  // an end record has been read: a line that starts no record is skipped
     for (;;) {
         at = text.find_first_not_of("\n \t", at);
@@ -66,30 +72,37 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPe
         const int count = readByte();
         const int address = readByte() * 256 + readByte();
         const int type = readByte();
-        int base = 0;
+        std::uint64_t value = 0;
+        bool whole = true;
         for (int i = 0; i < count; ++i) {
             const int byte = readByte();
-            base |= byte;
-            if (type == 0 && !outside && byte >= 0) {
-                bytes[static_cast<unsigned>(address + i)] = static_cast<unsigned>(byte);
+            whole = whole && byte >= 0;
+            value = (value * 256 + static_cast<unsigned>(byte)) % 0x10000;
+            if (type == 0 && byte >= 0) {
+                bytes[base + static_cast<unsigned>(address + i)] = static_cast<unsigned>(byte);
             }
         }
-        outside = type == 2 || type == 4 ? base != 0 : outside;
+        if (whole && (type == 2 || type == 4)) {
+            base = type == 2 ? value * 16 : value * 65536;
+        }
         ended = (readByte() >= 0 && type == 1) || ended;
     }
     Image image;
     for (const auto& [address, byte] : bytes) {
-        image[address / bytesPerWord] |= std::uint64_t{byte} << (address % bytesPerWord * 8);
+        if (address >= romBase) {
+            const std::uint64_t position = address - romBase;
+            image[position / bytesPerWord] |= std::uint64_t{byte} << (position % bytesPerWord * 8);
+        }
     }
     return image;
 }
 
 // The words the reader delivers on its own; aborts when they are not the plain decoding's image.
-std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord) {
+std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord, std::uint32_t romBase) {
     fuzzing::MemoryFile hex(data, size);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
-    HexRecordReader reader(input, warnings, bytesPerWord);
+    HexRecordReader reader(input, warnings, bytesPerWord, romBase);
     std::size_t words = 0;
     bool repeated = false;
     Image image;
@@ -99,7 +112,7 @@ std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPe
         image[word.address] = word.data;
     }
     // A word in parts, or one cut off, is said in a warning and may differ from the plain image.
-    if (!repeated && warnings.firstOf(Doubt::cutOff) && image != plainDecoding(data, size, bytesPerWord)) {
+    if (!repeated && warnings.firstOf(Doubt::cutOff) && image != plainDecoding(data, size, bytesPerWord, romBase)) {
         std::abort();
     }
     return words;
@@ -107,7 +120,8 @@ std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPe
 
 // The conversion as the run makes it, into a real file: the output layer makes its file unbuffered,
 // which memory streams do not support.
-std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape) {
+std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape,
+                    std::uint32_t romBase) {
     fuzzing::MemoryFile hex(data, size);
     const FilePtr file(std::tmpfile());
     if (hex.get() == nullptr || file == nullptr) {
@@ -117,7 +131,7 @@ std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& write
     LineSink sink(buffer);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
-    HexRecordReader reader(input, warnings, shape.bytesPerWord());
+    HexRecordReader reader(input, warnings, shape.bytesPerWord(), romBase);
     writeRom(reader, warnings, writer, sink, {"Fuzz", shape});
     if (!buffer.finish()) {
         std::abort();
@@ -154,8 +168,8 @@ std::size_t linesStartingWith(const std::string& text, const std::string& start,
 
 // One writer's output: every line ends in CR LF, and one line per word starts as lineStart says.
 void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape,
-                 const std::string& lineStart, bool digitAfter, std::size_t words) {
-    const std::string text = convert(data, size, writer, shape);
+                 std::uint32_t romBase, const std::string& lineStart, bool digitAfter, std::size_t words) {
+    const std::string text = convert(data, size, writer, shape, romBase);
     checkLineEnds(text);
     if (linesStartingWith(text, lineStart, digitAfter) != words) {
         std::abort();
@@ -169,21 +183,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const RomShape shape{addressWidthFrom(data[0]), 1 + data[1] % kMaxDataWidth};
+    const std::uint32_t base = kBases[data[1] >> 6];
     data += 2;
     size -= 2;
-    const std::size_t words = wordsIn(data, size, shape.bytesPerWord());
+    const std::size_t words = wordsIn(data, size, shape.bytesPerWord(), base);
 
     VhdlCaseRomWriter vhdl;
-    checkOutput(data, size, vhdl, shape, "\t\twhen \"", false, words);
+    checkOutput(data, size, vhdl, shape, base, "\t\twhen \"", false, words);
     if (shape.addressWidth >= 1 && shape.addressWidth <= 24) {  // the widths the array and block styles take
         VhdlArrayRomWriter array;
-        checkOutput(data, size, array, shape, "\t\t", true, words);
+        checkOutput(data, size, array, shape, base, "\t\t", true, words);
         VhdlBlockRomWriter block;
-        checkOutput(data, size, block, shape, "\t\t", true, words);
+        checkOutput(data, size, block, shape, base, "\t\t", true, words);
     }
     if (shape.addressWidth <= 64) {  // the programs refuse wider ROMs; content lines start with a decimal address
         MifWriter mif;
-        checkOutput(data, size, mif, shape, "", true, words);
+        checkOutput(data, size, mif, shape, base, "", true, words);
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 
 #include "temp_file.h"
@@ -14,7 +15,7 @@ using testing::fileWith;
 
 struct AnswerCase {
     std::string answer;
-    std::int32_t width;  // 0: no number, so the run takes the default
+    std::optional<std::int32_t> width;  // 0: no number, so the run takes the default; nothing: no answer
 };
 
 TEST(ReadAddressWidth, TakesASignedDecimalNumberHeldTo32Bits) {
@@ -31,8 +32,8 @@ TEST(ReadAddressWidth, TakesASignedDecimalNumberHeldTo32Bits) {
         {"0\n", 0},
         {"-0\n", 0},
         {"abc\n", 0},
-        {"", 0},
-        {"\n\n", 0},
+        {"", std::nullopt},
+        {"\n \t\n", std::nullopt},
         {"-\n", 0},
         {"- 5\n", 0},
         {"+-5\n", 0},

@@ -20,7 +20,9 @@ for page in "$@"; do
                  "which cannot start a record" "stands where a hex digit should be" "wrong checksum" \
                  "the file ends inside a record" "was given before" "--strict makes warnings errors" "unknown option" "invalid address width" "--version" \
                  "invalid data width" "the file has no end record" "the file gives no word for the ROM" \
-                 "it is the input file" "the name does not end in .hex or .HEX"; do
+                 "it is the input file" "the name does not end in .hex, .ihx or .ihex" "invalid base address" \
+                 "lies below the base address" "more bits than the data width" \
+                 "no word of the file lies within the address width" "no answer on standard input"; do
     case $text in
       *"$message"*) ;;
       *) echo "$page does not name \"$message\""; status=1 ;;

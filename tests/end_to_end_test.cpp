@@ -70,14 +70,17 @@ std::string consoleText(const std::string& text) {
 }
 
 std::string notHex(const std::string& argument) {
-    return "Input file should be HEX file.\n" + argument + ": the name does not end in .hex or .HEX\n";
+    return "Input file should be HEX file.\n" + argument + ": the name does not end in .hex, .ihx or .ihex\n";
 }
 
 // The usage lines of option errors, with every option.
 std::string usage(const Program& p) {
-    return "usage: " + p.name + " [-w width] [--data-width bits]" +
-           (p.name == "quenlor" ? " [--style case|array|block]" : "") +
-           "\n               [-o output] [--crop] [--strict] [-h] [-V] [--] input_filename...\n";
+    return p.name == "quenlor"
+               ? "usage: quenlor [-w width] [--data-width bits] [--base address]\n"
+                 "               [--style case|array|block] [-o output] [--crop] [--strict] [-h]\n"
+                 "               [-V] [--] input_filename...\n"
+               : "usage: saptrum [-w width] [--data-width bits] [--base address] [-o output]\n"
+                 "               [--crop] [--strict] [-h] [-V] [--] input_filename...\n";
 }
 
 // The warning of a file read to its end without an end record, or without a word for the ROM.
@@ -115,6 +118,9 @@ PausedInput pausedPartWay(const std::string& hex, std::function<void()> whilePau
 }
 
 const std::string kPreviousOutput = "the previous output\n";
+
+// The worked example linked at 08000000, as a Cortex-M image lies in its flash.
+const std::string kLinkedHigh = ":020000040800F2\r\n" + golden("seven_words.hex");
 
 // The line after a run whose words do not all fit the address width.
 std::string fitWarning(const std::string& address, std::int32_t width, int needed,
@@ -170,6 +176,8 @@ std::vector<Row> rowsFor(const Program& p) {
     const std::pair<std::string, std::string> toFull{out, "/dev/full"};
     const std::pair<std::string, std::string> toReal{out, "real" + p.extension};
     const std::string longName = std::string(246, 'n') + ".mif";
+    const std::string unanswered = "no answer on standard input; the address width is 13\n";
+    const std::string strictUnanswered = "no answer on standard input, and --strict takes no default width: give -w\n";
     const Program* const q = &kQuenlor;
     const Program* const m = &kSaptrum;
     const Row rows[] = {
@@ -182,9 +190,10 @@ std::vector<Row> rowsFor(const Program& p) {
         {.name = "CtrlZEndsTheInput", .answer = "4\n", .standardError = asked + kBeyond4Bits,
          .hex = golden("seven_words_ctrl_z.hex"), .converted = "seven_words_width_4"},
         {.name = "DefaultWidthForZero", .answer = "0\n", .standardError = asked, .converted = "seven_words_width_13"},
-        // Extended address records, and configuration words and EEPROM data beyond 64 KiB, give no words.
-        {.name = "Inhx32Image", .answer = "0\n", .standardError = asked, .hex = golden("inhx32.hex"),
-         .converted = "inhx32_width_13"},
+        // Configuration words and EEPROM data above 64 KiB lie beyond the width; FFE4 and DFFF set the bits
+        // above it all to 1, as PIC configuration words do, and give no warning.
+        {.name = "Inhx32Image", .answer = "0\n", .standardError = asked + fitWarning("8007", 13, 16),
+         .hex = golden("inhx32.hex"), .converted = "inhx32_width_13"},
         {.name = "RepeatedAddress", .answer = "2\n",
          .standardError = asked + "prog.hex:2: warning: word address 0000 was given before\n",
          .hex = golden("repeated_address.hex"), .converted = "repeated_address_width_2"},
@@ -202,10 +211,14 @@ std::vector<Row> rowsFor(const Program& p) {
          .converted = "seven_words_width_4_cropped"},
         {.name = "StrictOnACleanFile", .arguments = {"--strict", "prog.hex"}, .answer = "0\n", .standardError = asked,
          .converted = "seven_words_width_13"},
-        {.name = "DefaultWidthAtEndOfInput", .endInput = true, .standardError = asked,
+        // Standard input ended before an answer, as make -j leaves it to all jobs but one: the default is
+        // said, and --strict takes none.
+        {.name = "DefaultWidthAtEndOfInput", .endInput = true, .standardError = asked + unanswered,
          .converted = "seven_words_width_13"},
+        {.name = "UnansweredWithStrict", .arguments = {"--strict", "prog.hex", "sub/prog.hex"}, .answer = " \n",
+         .endInput = true, .standardError = asked + strictUnanswered + strictUnanswered},
         // Closed standard streams read and write as the null device; no file of the run takes their place.
-        {.name = "ClosedStandardInput", .standardError = asked, .closedDescriptors = {0},
+        {.name = "ClosedStandardInput", .standardError = asked + unanswered, .closedDescriptors = {0},
          .converted = "seven_words_width_13", .posixOnly = true},
         {.name = "ClosedStandardOutputAndError", .answer = "4\n", .closedDescriptors = {1, 2},
          .converted = "seven_words_width_4", .posixOnly = true},
@@ -222,13 +235,16 @@ std::vector<Row> rowsFor(const Program& p) {
          .converted = "seven_words_width_13"},
         // The command line and the files.
         {.name = "NoArgument", .arguments = {}, .standardError = "usage: " + p.name + " input_filename\n"},
-        {.name = "MixedCaseExtension", .arguments = {"prog.Hex"}, .standardError = notHex("prog.Hex")},
+        // .ihx and .ihex, as SDCC and others name HEX files, in any letter case.
+        {.name = "IhxExtension", .arguments = {"prog.IHX"}, .answer = "4\n",
+         .standardError = asked + fitWarning("0010", 4, 5, "prog.IHX"), .hexName = "prog.IHX",
+         .converted = "seven_words_width_4"},
         {.name = "OtherExtension", .arguments = {"prog.txt"}, .standardError = notHex("prog.txt")},
         {.name = "NoExtension", .arguments = {"prog"}, .standardError = notHex("prog")},
         {.name = "EmptyArgument", .arguments = {""}, .standardError = notHex("")},
         {.name = "DotOnlyInDirectoryPart", .arguments = {"dir.d\\prog"}, .standardError = notHex("dir.d\\prog")},
-        {.name = "DriveStyleMixedCase", .arguments = {"C:\\Work\\ROM.Hex"},
-         .standardError = notHex("C:\\Work\\ROM.Hex")},
+        {.name = "DriveStyleOtherExtension", .arguments = {"C:\\Work\\ROM.Hexe"},
+         .standardError = notHex("C:\\Work\\ROM.Hexe")},
         {.name = "MissingInput", .arguments = {"missing.hex"}, .standardError = missing, .awaitsKeystroke = true},
         // In a terminal the wait would look like a hang without the line before it.
         {.name = "MissingInputOnATerminal", .arguments = {"missing.hex"},
@@ -280,6 +296,11 @@ std::vector<Row> rowsFor(const Program& p) {
         {.name = "StrictFailsOnAReaderWarning", .arguments = {"--strict", "prog.hex"}, .answer = "2\n",
          .standardError = asked + "prog.hex:2: warning: word address 0000 was given before\n" + notWritten,
          .awaitsKeystroke = true, .hex = golden("repeated_address.hex")},
+        // RISC-V's ret, 00008067, at the default width: its low half loses bit 15.
+        {.name = "StrictFailsOnBitsAboveTheDataWidth", .arguments = {"-w", "4", "--strict", "prog.hex"},
+         .standardError = "prog.hex:1: warning: word address 0000 holds 8067, more bits than the data width 14; the "
+                          "ROM keeps the low 14\n" + notWritten,
+         .hex = ":040000006780000015\r\n:00000001FF\r\n"},
         {.name = "StrictFailsOnAnEmptyFile", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
          .standardError = asked + noEndRecord() + noWord() + notWritten, .awaitsKeystroke = true, .hex = ""},
         {.name = "StrictFailsOnAFileCutAtALineEnd", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
@@ -330,11 +351,24 @@ std::vector<Row> rowsFor(const Program& p) {
         {.name = "StrictFailsOnTheWidthWarning", .arguments = {"-w", "4", "--strict", "prog.hex"},
          .standardError = kBeyond4Bits + notWritten},
         {.name = "WidthOutOfRange", .arguments = {"-w", "65", "prog.hex"},
-         .standardError = "invalid address width 65\n"},
+         .standardError = "invalid address width 65; it is 1 to 64\n"},
         {.name = "WidthNotANumber", .arguments = {"--width=4x", "prog.hex"},
-         .standardError = "invalid address width 4x\n"},
+         .standardError = "invalid address width 4x; it is 1 to 64\n"},
         {.name = "DataWidthOutOfRange", .arguments = {"-w", "4", "--data-width", "0", "prog.hex"},
-         .standardError = "invalid data width 0\n"},
+         .standardError = "invalid data width 0; it is 1 to 64\n"},
+        // An image linked high: --base brings it down, data below it is said; without, no word fits.
+        {.name = "BaseOfAnImageLinkedHigh", .arguments = {"-w", "4", "--base=0x0800000", "--base", "0X08000000", "prog.hex"},
+         .standardError = "prog.hex:1: warning: data at 00000000 lies below the base address 08000000; it is left out\n" +
+                          kBeyond4Bits,
+         .hex = ":0400000001020304F2\r\n" + kLinkedHigh, .converted = "seven_words_width_4"},
+        {.name = "ImageLinkedHighWithoutBase", .arguments = {"-w", "4", "--crop", "prog.hex"},
+         .standardError = "prog.hex: warning: no word of the file lies within the address width 4; its data starts at "
+                          "byte address 08000000\n"
+                          "prog.hex: note: words beyond the address width 4 are left out: 7, the first at address 4000000\n",
+         .hex = kLinkedHigh, .converted = "end_record_only_width_4"},
+        {.name = "BaseAboveFFFFFFFF", .arguments = {"--base", "4294967296", "prog.hex"},
+         .standardError = "invalid base address 4294967296; it is 0x followed by up to 8 hex digits, or a decimal "
+                          "number below 4294967296\n" + usage(p)},
         {.name = "OutputWithTwoFiles", .arguments = {"-o", "x.out", "prog.hex", "sub/prog.hex"},
          .standardError = "-o is allowed with one input file only\n" + usage(p)},
         {.name = "UnknownOption", .arguments = {"--wide", "4", "prog.hex"},

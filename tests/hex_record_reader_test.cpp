@@ -12,19 +12,19 @@ namespace romtools {
 namespace {
 
 using testing::fileWith;
-using Words = std::vector<std::pair<unsigned, std::uint64_t>>;  // word address, data
+using Words = std::vector<std::pair<std::uint64_t, std::uint64_t>>;  // word address, data
 
 struct Read {
     Words words;
     std::string warnings;  // as standard error shows them, for the file t.hex
 };
 
-Read read(std::string_view fileBytes, unsigned bytesPerWord = 2) {
+Read read(std::string_view fileBytes, unsigned bytesPerWord = 2, std::uint32_t base = 0) {
     const FilePtr file = fileWith(fileBytes);
     const FilePtr sink(std::tmpfile());
     TextInput input(file.get());
     InputWarnings warnings("t.hex", sink.get());
-    HexRecordReader reader(input, warnings, bytesPerWord);
+    HexRecordReader reader(input, warnings, bytesPerWord, base);
     Read result;
     RomWord word;
     while (reader.nextWord(word)) {
@@ -45,6 +45,7 @@ struct ReaderCase {
     Words expected;
     const char* warnings = "";  // checked exactly, unless kAnyWarnings
     unsigned bytesPerWord = 2;
+    std::uint32_t base = 0;
 };
 
 TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
@@ -67,10 +68,16 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
         {"an extended address of zero delivers nothing", ":020000040000FA\n:020000003412B8\n", {{0, 0x1234}}},
         {"other record types deliver nothing", ":0400000312345678FF\n:0400000512345678FF\n", {}, kAnyWarnings},
         {"reading goes on after the end record", ":00000001FF\n:020000003412B8\n", {{0, 0x1234}}},
-        {"data beyond 64 KiB is left out until the base is zero again",
-         ":020000040001F9\n:02000E00FF3F00\n:020000040000FA\n:020000003412B8\n", {{0, 0x1234}}, kAnyWarnings},
-        {"a segment base moves data out too",
-         ":020000021000EC\n:02000000AAAA00\n:020000020000FC\n:0200020078562E\n", {{1, 0x5678}}, kAnyWarnings},
+        // Extended linear and segment addresses: data at its full byte address, past 64 KiB and 4 GiB.
+        {"a linear base moves the data records after it",
+         ":020000040001F9\n:02000E00FF3FB2\n:020000040000FA\n:020000003412B8\n", {{0x8007, 0x3FFF}, {0, 0x1234}}},
+        {"a segment base within 64 KiB", ":020000020100FB\n:02001000AABB89\n", {{0x808, 0xBBAA}}},
+        {"a segment base takes the low 16 bits of its value", ":03000002FF1000EC\n:02000000AABB99\n",
+         {{0x8000, 0xBBAA}}},
+        {"a word across 64 KiB, a linear address record between its bytes",
+         ":01FFFF00AA57\n:020000040001F9\n:02000000BBCC77\n", {{0x5555, 0xCCBBAA}}, "", 3},
+        {"a record runs on past 4 GiB", ":02000004FFFFFC\n:04FFFE001122334455\n",
+         {{0x7FFFFFFF, 0x2211}, {0x80000000, 0x4433}}},
         {"lower-case digits", ":04000800ff3f341270\n", {{4, 0x3FFF}, {5, 0x1234}}},
         {"bytes above 0x7F count as 0", ":02000000\xC1\xE1" "12xx\n", {{0, 0x1200}}, kAnyWarnings},
         {"the same address twice gives both words", ":020000001111DC\n:020000002222BA\n", {{0, 0x1111}, {0, 0x2222}}},
@@ -84,7 +91,7 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
         {"a waiting byte across a zero base", ":0300000011223397\n:020000040000FA\n:0100030044B8\n",
          {{0, 0x2211}, {1, 0x4433}}},
         {"a waiting byte before the data moves out", ":0300000011223397\n:020000040001F9\n:0100030044B8\n",
-         {{0, 0x2211}, {1, 0x0033}}},
+         {{0, 0x2211}, {1, 0x0033}, {0x8001, 0x4400}}},
         {"a waiting byte at the end", ":0300000011223397\n", {{0, 0x2211}, {1, 0x0033}}},
         {"a waiting byte when the end cuts the next header", ":0300000011223397\n:0100", {{0, 0x2211}, {1, 0x0033}},
          kAnyWarnings},
@@ -112,7 +119,7 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
          "t.hex:1: warning: a line end stands where a hex digit should be; it is read as 0\n"
          "t.hex:1: warning: wrong checksum 0B; the record's bytes give B8\n"
          "t.hex:2: warning: reading stopped at '8', which cannot start a record; the rest of the file is not read\n"},
-        {"wrong checksums, in the ROM or beyond it", ":020000040001F8\n:02000000FFFF00\n", {},
+        {"wrong checksums, in any record", ":020000040001F8\n:02000000FFFF00\n", {{0x8000, 0xFFFF}},
          "t.hex:1: warning: wrong checksum F8; the record's bytes give F9\n"},
         {"the file ends inside a record", ":020000003412B8\n:0200020078", {{0, 0x1234}},
          "t.hex:2: warning: the file ends inside a record\n"},
@@ -122,9 +129,16 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
         {"8-byte words", ":0800000000283F308A000800CF\n", {{0, 0x0008008A303F2800}}, "", 8},
         {"1-byte words from records out of order", ":0100050022D8\n:0300000011223397\n",
          {{5, 0x22}, {0, 0x11}, {1, 0x22}, {2, 0x33}}, "", 1},
+        // A base: word 0 starts at its byte; bytes below it give no word and send the word gathered out.
+        {"an image linked at 08000000, a record below the base",
+         ":020000040800F2\n:03000000AABBCCCC\n:020000040000FA\n:0100030011EB\n:020000040800F2\n:0100030044B8\n",
+         {{0, 0xBBAA}, {1, 0x00CC}, {1, 0x4400}}, "t.hex:4: warning: data at 00000003 lies below the base address "
+                                                 "08000000; it is left out\n", 2, 0x08000000},
+        {"an odd base", ":0300000011223397\n", {{0, 0x3322}}, "t.hex:1: warning: data at 00000000 lies below the "
+                                                               "base address 00000001; it is left out\n", 2, 1},
     };
     for (const ReaderCase& c : cases) {
-        const Read result = read(c.file, c.bytesPerWord);
+        const Read result = read(c.file, c.bytesPerWord, c.base);
         EXPECT_EQ(result.words, c.expected) << c.scenario;
         if (c.warnings != kAnyWarnings) {
             EXPECT_EQ(result.warnings, c.warnings) << c.scenario;
@@ -140,11 +154,11 @@ TEST(HexRecordReader, LongestRecordAtTheTopAddressKeepsCountingWordAddresses) {
     record += "FF00\r\n";
     const Words words = read(record).words;
     ASSERT_EQ(words.size(), 128u);
-    EXPECT_EQ(words.front(), std::make_pair(0x7FFFu, std::uint64_t{0x0100}));
-    EXPECT_EQ(words[1], std::make_pair(0x8000u, std::uint64_t{0x0100}));
-    EXPECT_EQ(words.back(), std::make_pair(0x807Eu, std::uint64_t{0xFF00}));
+    EXPECT_EQ(words.front(), std::make_pair(std::uint64_t{0x7FFF}, std::uint64_t{0x0100}));
+    EXPECT_EQ(words[1], std::make_pair(std::uint64_t{0x8000}, std::uint64_t{0x0100}));
+    EXPECT_EQ(words.back(), std::make_pair(std::uint64_t{0x807E}, std::uint64_t{0xFF00}));
     // Words of one byte pass FFFF.
-    EXPECT_EQ(read(record, 1).words.back(), std::make_pair(0x100FDu, std::uint64_t{0xFF}));
+    EXPECT_EQ(read(record, 1).words.back(), std::make_pair(std::uint64_t{0x100FD}, std::uint64_t{0xFF}));
 }
 
 // The edges of the digit ranges and the characters no reader row reads; the rows above cover the other

@@ -30,6 +30,12 @@ begin
 		when "0000000010001" => romout <= "11000000000011";	-- addr 0011: data 3003
 		when "0000000010010" => romout <= "00010110010001";	-- addr 0012: data 0591
 		when "0000000010011" => romout <= "11001111110101";	-- addr 0013: data 33F5
+		when "0000000000111" => romout <= "11111111100100";	-- addr 8007: data FFE4
+		when "0000000001000" => romout <= "01111111111111";	-- addr 8008: data DFFF
+		when "1000000000000" => romout <= "00000000010001";	-- addr F000: data 0011
+		when "1000000000001" => romout <= "00000000100010";	-- addr F001: data 0022
+		when "1000000000010" => romout <= "00000001000100";	-- addr F002: data 0044
+		when "1000000000011" => romout <= "00000010001000";	-- addr F003: data 0088
 		when others => romout <= "00000000000000";
 		end case;
 	end process;

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Writes odd.bin, 1001 bytes, and the HEX files that common tools make of it, for the round-trip tests:
-# objcopy (Debian package binutils), srec_cat with blocks of 16, 32 and 255 bytes (srecord), and the
+# objcopy (Debian package binutils), also linked high, srec_cat with blocks of 16, 32 and 255 bytes (srecord), and the
 # intelhex package with 255-byte records (python3-intelhex). Odd lengths end or split records on a low
 # byte. Also an 8051 program as SDCC writes it. The files are committed; run this to remake them.
 set -e
@@ -16,6 +16,9 @@ for _ in range(1001):
 open('odd.bin', 'wb').write(data)
 "
 objcopy -I binary -O ihex odd.bin odd_objcopy.hex
+# The same image linked high across a 64 KiB boundary, as a Cortex-M flash image: an extended linear
+# address record stands between the bytes of the word at 0801FFFF.
+objcopy -I binary -O ihex --change-addresses 0x0800FE01 odd.bin odd_objcopy_high.hex
 for size in 16 32 255; do
   srec_cat odd.bin -binary -o odd_srec_cat_$size.hex -intel -obs=$size
 done
