@@ -1,5 +1,6 @@
 #include "write_rom.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -40,10 +41,11 @@ void warnRepeated(InputWarnings& warnings, std::uint64_t line, const RomWord& wo
 
 void warnBitsAbove(InputWarnings& warnings, std::uint64_t line, const RomWord& word, const RomShape& shape) {
     char data[16];
+    const unsigned bytes = std::min(shape.bytesPerWord(), 8u);  // the data width is at most 64
     const std::string width = std::to_string(shape.dataWidth);
     warnings.warn(Doubt::bitsAboveWidth, line,
                   "word address " + hexAddress(word.address) + " holds " +
-                      std::string(data, putHexBytes(data, word.data, shape.bytesPerWord())) +
+                      std::string(data, putHexBytes(data, word.data, bytes)) +
                       ", more bits than the data width " + width + "; the ROM keeps the low " + width);
 }
 
