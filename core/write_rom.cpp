@@ -63,7 +63,7 @@ AddressFit writeRom(HexRecordReader& reader, InputWarnings& warnings, RomWriter&
             warnRepeated(warnings, reader.wordLine(), word);
         }
         if (fit.note(word.address) || !request.crop) {
-            if (bitsAbove.cut(word.data) && warnings.firstOf(Doubt::bitsAboveWidth)) {
+            if (warnings.firstOf(Doubt::bitsAboveWidth) && bitsAbove.cut(word.data)) {
                 warnBitsAbove(warnings, reader.wordLine(), word, request.shape);
             }
             writer.writeWord(sink, word, request.shape);
