@@ -106,7 +106,7 @@ void BM_WriteRom(benchmark::State& state) {
         TextInput input(file);
         InputWarnings warnings("bench", nullptr);
         HexRecordReader reader(input, warnings);
-        benchmark::DoNotOptimize(writeRom(reader, warnings, writer, null.sink, {"bench", {13}}).widthNeeded());
+        benchmark::DoNotOptimize(writeRom(reader, warnings, writer, null.sink, {{"bench", "bench"}, {13}}).widthNeeded());
         std::fclose(file);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hex.size()));

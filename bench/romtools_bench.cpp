@@ -1,7 +1,7 @@
 // The end-to-end benchmark: generates HEX inputs, runs both programs to a file and to /dev/null, dd
 // writing as many bytes and, when installed, srec_cat on the same image, several times in turn; then a
-// real-size image as make converts it, against dd copying it, and --version against /bin/true. It
-// prints the medians against the targets and exits with 2 when one is missed.
+// real-size image as make converts it, against dd copying it, and --version against /bin/true, and a word
+// file of 16M lines. It prints the medians against the targets and exits with 2 when one is missed.
 //
 //   romtools_bench [--runs N] [--work DIR] [--before DIR]
 //
@@ -375,6 +375,24 @@ int main(int argc, char** argv) {
     std::printf("quenlor, 16 MiB: width 64 takes %.1f times as long as width 13 "
                 "(a line is about 1.6 times as long)\n",
                 perWidth[1] / perWidth[0]);
+
+    // The word file holds a line for every address: at width 24, 16M lines from the 16 MiB image, whose
+    // words wait in memory until they are written in address order.
+    const fs::path wordFile = work / "words";
+    fs::create_directories(wordFile);
+    fs::copy_file(big, wordFile / "image.hex");
+    fs::create_symlink("/dev/null", wordFile / "image.mem");
+    std::vector<double> wordTimes;
+    double wordRss = 0;
+    for (int i = 0; i < runs; ++i) {
+        const Measure words = run({programs[1].path.string(), "--format", "mem", "-w", "24", "image.hex"}, wordFile);
+        wordTimes.push_back(words.seconds);
+        wordRss = std::max(wordRss, words.maxRssMiB);
+    }
+    const double wordMB = (std::uint64_t{1} << 24) * 6 / 1e6;  // four hex digits and CR LF a line
+    std::printf("\nsaptrum --format mem -w 24, the 16 MiB image to /dev/null: %.1f MB in %.3f s (the MIF at width 13: "
+                "%.3f s), peak RSS %.2f MiB\n",
+                wordMB, median(wordTimes), m.nullSeconds, wordRss);
 
     std::printf("\nall targets %s\n", allMet ? "met" : "NOT met");
     fs::remove_all(work);

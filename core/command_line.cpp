@@ -12,7 +12,8 @@ namespace romtools {
 namespace {
 
 constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {
-    {"--width", "-w"}, {"--data-width", "--data-width"}, {"--base", "--base"}, {"--output", "-o"}, {"--style", "--style"}};
+    {"--width", "-w"},   {"--data-width", "--data-width"}, {"--base", "--base"},
+    {"--output", "-o"},  {"--style", "--style"},           {"--format", "--format"}};
 
 // A decimal number from 1 to 64 and nothing else, or nothing: an address width or a data width.
 std::optional<std::int32_t> widthOption(std::string_view text) {
@@ -76,19 +77,24 @@ ValueOption valueOption(std::string_view argument) {
     return {};
 }
 
-// The writer whose style has the name, or null.
-RomWriter* writerOfStyle(const ProgramDescription& program, std::string_view name) {
+// The program's option that picks a writer: --style or --format.
+std::string formOption(const ProgramDescription& program) {
+    return "--" + std::string(program.formOption);
+}
+
+// The writer whose form has the name, or null.
+RomWriter* writerOfForm(const ProgramDescription& program, std::string_view name) {
     const auto found = std::find_if(program.writers.begin(), program.writers.end(),
-                                    [name](const RomWriter* writer) { return writer->style().name == name; });
+                                    [name](const RomWriter* writer) { return writer->form().name == name; });
     return found != program.writers.end() ? *found : nullptr;
 }
 
-// The styles' names with separator between them, and lastSeparator before the last one.
-std::string styleNames(const ProgramDescription& program, std::string_view separator, std::string_view lastSeparator) {
+// The forms' names with separator between them, and lastSeparator before the last one.
+std::string formNames(const ProgramDescription& program, std::string_view separator, std::string_view lastSeparator) {
     std::string names;
     for (std::size_t i = 0; i < program.writers.size(); ++i) {
         names += i == 0 ? "" : i + 1 == program.writers.size() ? lastSeparator : separator;
-        names += program.writers[i]->style().name;
+        names += program.writers[i]->form().name;
     }
     return names;
 }
@@ -97,8 +103,8 @@ std::string styleNames(const ProgramDescription& program, std::string_view separ
 std::string usageLines(const ProgramDescription& program) {
     const std::string start = "usage: " + std::string(program.name) + " ";
     std::vector<std::string> items = {"[-w width]", "[--data-width bits]", "[--base address]"};
-    if (program.offersStyles()) {
-        items.push_back("[--style " + styleNames(program, "|", "|") + "]");
+    if (program.offersForms()) {
+        items.push_back("[" + formOption(program) + " " + formNames(program, "|", "|") + "]");
     }
     items.insert(items.end(), {"[-o output]", "[--crop]", "[--strict]", "[-h]", "[-V]", "[--]", "input_filename..."});
     std::string usage = start;
@@ -175,7 +181,9 @@ bool OptionReader::readOption(int& index) {
         return true;
     }
     const ValueOption option = valueOption(argument);
-    if (option.name.empty() || (option.name == "--style" && !program_.offersStyles())) {
+    const bool formOfAnother = (option.name == "--style" || option.name == "--format") &&
+                               (option.name != formOption(program_) || !program_.offersForms());
+    if (option.name.empty() || formOfAnother) {
         return refuse("unknown option " + std::string(argument) + "\n" + usage_);
     }
     if (!option.value && index + 1 == argc_) {
@@ -190,10 +198,10 @@ bool OptionReader::readValue(std::string_view name, const std::string& value) {
         options_.outputName = value;
         return true;
     }
-    if (name == "--style") {
-        options_.writer = writerOfStyle(program_, value);
-        return options_.writer != nullptr ||
-               refuse("invalid style " + value + "; it is " + styleNames(program_, ", ", " or ") + "\n" + usage_);
+    if (name == formOption(program_)) {
+        options_.writer = writerOfForm(program_, value);
+        return options_.writer != nullptr || refuse("invalid " + std::string(program_.formOption) + " " + value +
+                                                    "; it is " + formNames(program_, ", ", " or ") + "\n" + usage_);
     }
     if (name == "--base") {
         const std::optional<std::uint32_t> base = baseAddressOption(value);
@@ -223,8 +231,8 @@ Options OptionReader::checked() const {
     if (options_.outputName && options_.files.size() > 1) {
         return refused("-o is allowed with one input file only\n" + usage_);
     }
-    if (options_.addressWidth && *options_.addressWidth > options_.writer->style().widestAddress) {
-        return refused(styleWidthRefusal(*options_.writer));
+    if (options_.addressWidth && *options_.addressWidth > options_.writer->form().widestAddress) {
+        return refused(formWidthRefusal(program_, *options_.writer));
     }
     const bool readsStandardInput =
         std::find(options_.files.begin(), options_.files.end(), "-") != options_.files.end();
@@ -244,36 +252,52 @@ Options parseCommandLine(int argc, char** argv, const ProgramDescription& progra
     return OptionReader(argc, argv, program).read();
 }
 
-std::string styleWidthRefusal(const RomWriter& writer) {
-    const WriterStyle style = writer.style();
-    return "the " + std::string(style.name) + " style takes address widths up to " +
-           std::to_string(style.widestAddress) + "\n";
+std::string formWidthRefusal(const ProgramDescription& program, const RomWriter& writer) {
+    const OutputForm form = writer.form();
+    return "the " + std::string(form.name) + " " + program.formOption + " takes address widths up to " +
+           std::to_string(form.widestAddress) + "\n";
 }
 
-// The --style option and a line for each style, the default first.
-std::string styleHelp(const ProgramDescription& program) {
-    if (!program.offersStyles()) {
+namespace {
+
+// The option that picks a form and a line for each form, the default first.
+std::string formHelp(const ProgramDescription& program) {
+    if (!program.offersForms()) {
         return "";
     }
-    std::string help = "  --style STYLE      the form of the output, one of:\n";
+    std::string upper = program.formOption;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return static_cast<char>(c - 'a' + 'A'); });
+    const std::string option = formOption(program) + " " + upper;
+    std::string help = "  " + option + std::string(19 - option.size(), ' ') + "the form of the output, one of:\n";
     for (const RomWriter* writer : program.writers) {
-        const WriterStyle style = writer->style();
-        help += "    " + std::string(style.name) + std::string(17 - style.name.size(), ' ') + std::string(style.summary);
-        if (style.widestAddress < kMaxAddressWidth) {
-            help += ", widths 1 to " + std::to_string(style.widestAddress);
+        const OutputForm form = writer->form();
+        help += "    " + std::string(form.name) + std::string(17 - form.name.size(), ' ') + std::string(form.summary);
+        if (form.widestAddress < kMaxAddressWidth) {
+            help += ", widths 1 to " + std::to_string(form.widestAddress);
         }
         help += writer == program.writers.front() ? " (the default)\n" : "\n";
     }
     return help;
 }
 
+// The extension the output takes: the one of every form, or of the form chosen.
+std::string outputExtensions(const ProgramDescription& program) {
+    const std::string_view first = program.writers.front()->form().extension;
+    const bool one = std::all_of(program.writers.begin(), program.writers.end(),
+                                 [first](const RomWriter* writer) { return writer->form().extension == first; });
+    return one ? std::string(first) : "the " + std::string(program.formOption) + "'s extension";
+}
+
+}  // namespace
+
 std::string helpText(const ProgramDescription& program) {
     const std::string programName = program.name;
-    const std::string extension = program.extension;
+    const std::string extension(program.writers.front()->form().extension);
     return usageLines(program) + program.summary + "\n\n"
            "Each input_filename ends in .hex, .ihx or .ihex; the output goes next to it,\n"
-           "under the same name with " + extension + ". A name of - reads the image from standard\n"
-           "input, with -w and -o. Without -w the first file asks on the console\n"
+           "under the same name with " + outputExtensions(program) + ".\n"
+           "A name of - reads the image from standard input, with -w and -o. Without -w\n"
+           "the first file asks on the console\n"
            "  " + addressWidthQuestion() + "\n"
            "and the answer (1 to 64; 0 for the default) serves every file; after a failure\n"
            "the program waits for Enter.\n\n"
@@ -281,12 +305,12 @@ std::string helpText(const ProgramDescription& program) {
            "name starts with - follows it (or is written ./-name.hex).\n\n"
            "  -w, --width N      the address width, 1 to 64: asks nothing, awaits no key\n"
            "  --data-width N     the bits of a ROM word, 1 to 64 (14 if not given)\n"
-           "  --base ADDRESS     the image's byte address of ROM word 0, as 0x and hex digits\n"
+           "  --base ADDRESS     the image's byte address of ROM word 0: 0x and hex digits,\n"
            "                     or decimal; 0 if not given (--base 0x08000000 for a\n"
            "                     Cortex-M image linked at its flash)\n"
            "  -o, --output FILE  write FILE instead (with one input file only); - writes\n"
            "                     standard output\n"
-           + styleHelp(program) +
+           + formHelp(program) +
            "  --crop             leave out words beyond the address width, with a note\n"
            "  --strict           fail a file on any warning, keeping the previous output\n"
            "  -h, --help         show this text\n"

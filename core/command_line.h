@@ -22,20 +22,21 @@ struct Options {
     std::optional<std::string> outputName;     // -o: instead of the name next to the input
     bool crop = false;                         // --crop: leave out words beyond the address width
     bool strict = false;                       // --strict: a warning about a file fails it
-    RomWriter* writer = nullptr;               // the program's first, or the one --style names
+    RomWriter* writer = nullptr;               // the program's first, or the one --style or --format names
     std::vector<std::string> files;
 };
 
 // Reads the options: -w N, --width N, --width=N (N from 1 to 64); --data-width N, --data-width=N (N from
 // 1 to 64); --base ADDRESS, --base=ADDRESS (0x and up to 8 hex digits, or a decimal number, below 2^32);
 // -o FILE, --output FILE, --output=FILE (with one input file only); --crop; --strict; -h, --help; -V,
-// --version; and --style NAME, --style=NAME where the program offers styles. The first refusal from the left is the one
+// --version; and --style NAME, --style=NAME or --format NAME, --format=NAME, whichever the program
+// offers. The first refusal from the left is the one
 // given, with the program's name in its usage line. Reading standard input ("-") needs -w and -o, and
 // a width from -w must suit the writer.
 Options parseCommandLine(int argc, char** argv, const ProgramDescription& program);
 
-// The refusal of a width above what the writer's style takes.
-std::string styleWidthRefusal(const RomWriter& writer);
+// The refusal of a width above what the writer's form takes.
+std::string formWidthRefusal(const ProgramDescription& program, const RomWriter& writer);
 
 // The text of --help: the options, the question and a Makefile rule.
 std::string helpText(const ProgramDescription& program);

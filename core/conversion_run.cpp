@@ -41,12 +41,12 @@ int run(int argc, char** argv, const ProgramDescription& program) {
     case Options::Request::convert:
         break;
     }
-    RunSettings settings{options, options.addressWidth};
+    RunSettings settings{options, program, options.addressWidth};
     // Every file is converted, whatever became of the ones before it.
     int status = 0;
     for (const std::string& file : options.files) {
         try {
-            FileConversion(file, settings, program).convert();
+            FileConversion(file, settings).convert();
         } catch (const ConversionFailure& failure) {
             reportFailureAndAwaitEnter(failure, settings);
             status = 1;

@@ -19,9 +19,9 @@ ConversionFailure fileFailure(const std::string& what, const std::string& name, 
     return {what + " " + name + "\n" + name + ": " + reason + "\n", true};
 }
 
-FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& settings,
-                           const ProgramDescription& program) {
-    std::optional<FileNames> names = fileNamesFor(argument, program.extension, settings.options.outputName);
+FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& settings) {
+    std::optional<FileNames> names =
+        fileNamesFor(argument, settings.options.writer->form().extension, settings.options.outputName);
     if (!names) {
         throw ConversionFailure{"Input file should be HEX file.\n" + argument +
                                     ": the name does not end in .hex, .ihx or .ihex\n",
@@ -64,17 +64,17 @@ std::int32_t addressWidthFor(RunSettings& settings) {
     if (*settings.addressWidth < 1) {
         throw ConversionFailure{"address width " + width + " is too small, at least 1\n", true};
     }
-    if (*settings.addressWidth > settings.options.writer->style().widestAddress) {
-        throw ConversionFailure{styleWidthRefusal(*settings.options.writer), true};
+    if (*settings.addressWidth > settings.options.writer->form().widestAddress) {
+        throw ConversionFailure{formWidthRefusal(settings.program, *settings.options.writer), true};
     }
     return *settings.addressWidth;
 }
 
 }  // namespace
 
-FileConversion::FileConversion(const std::string& argument, RunSettings& settings, const ProgramDescription& program)
+FileConversion::FileConversion(const std::string& argument, RunSettings& settings)
     : settings_(settings),
-      names_(fileNamesOrThrow(argument, settings, program)),
+      names_(fileNamesOrThrow(argument, settings)),
       input_(openInputOrThrow(names_)),
       output_(names_.output, names_.toStandardOutput),
       warnings_(input_.name, stderr),
@@ -107,7 +107,8 @@ AddressFit FileConversion::writeOutput() {
     LineSink sink(buffer);
     TextInput text(input_.file.get());
     HexRecordReader reader(text, warnings_, shape_.bytesPerWord(), settings_.options.base);
-    const AddressFit fit = writeRom(reader, warnings_, writer_, sink, {names_.stem, shape_, settings_.options.crop});
+    const AddressFit fit = writeRom(reader, warnings_, writer_, sink,
+                                    {{names_.stem, names_.inputStem}, shape_, settings_.options.crop});
     if (text.failed()) {
         throw fileFailure("can not read input file", warnings_.source(), errorText(text.error()));
     }

@@ -17,6 +17,7 @@ namespace romtools {
 // What one run holds for all its files: its options, and the address width once it is known.
 struct RunSettings {
     const Options& options;
+    const ProgramDescription& program;
     std::optional<std::int32_t> addressWidth;  // given by -w, or answered at the first file that asks
     bool unanswered = false;  // standard input ended before an answer, and --strict takes no default
     // -w was given: nothing reads standard input.
@@ -36,7 +37,7 @@ struct ConversionFailure {
 // Either throws ConversionFailure.
 class FileConversion {
 public:
-    FileConversion(const std::string& argument, RunSettings& settings, const ProgramDescription& program);
+    FileConversion(const std::string& argument, RunSettings& settings);
 
     void convert();
 

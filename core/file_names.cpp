@@ -42,7 +42,7 @@ std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_v
     const bool toStandardOutput = outputName == kStandardStreamArgument;
     if (argument == kStandardStreamArgument && outputName) {
         return FileNames{argument, kStandardInputName, toStandardOutput ? kStandardOutputName : *outputName,
-                         toStandardOutput ? "rom" : withoutExtension(*outputName), toStandardOutput};
+                         toStandardOutput ? "rom" : withoutExtension(*outputName), "rom", toStandardOutput};
     }
     const std::size_t cut = extensionStart(argument);
     const std::string_view extension = std::string_view(argument).substr(cut);
@@ -53,12 +53,12 @@ std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_v
     // A name in .HEX is looked for in .hex first, as a file system that ignores case shows it.
     const std::string input = extension == ".HEX" ? stem + ".hex" : argument;
     if (toStandardOutput) {
-        return FileNames{argument, input, kStandardOutputName, stem, true};
+        return FileNames{argument, input, kStandardOutputName, stem, stem, true};
     }
     if (outputName) {
-        return FileNames{argument, input, *outputName, withoutExtension(*outputName)};
+        return FileNames{argument, input, *outputName, withoutExtension(*outputName), stem};
     }
-    return FileNames{argument, input, stem + std::string(outputExtension), stem};
+    return FileNames{argument, input, stem + std::string(outputExtension), stem, stem};
 }
 
 OpenedInput openInput(const FileNames& names) {

@@ -20,6 +20,7 @@ struct FileNames {
     std::string input;   // where the input is looked for first: the argument, or for ".HEX" the stem with ".hex"
     std::string output;  // the stem with the program's extension, the name given with -o, or <stdout>
     std::string stem;    // what the unit is named after: the input's stem, or -o's name without its extension
+    std::string inputStem;  // the argument without its extension, "rom" for standard input
     bool toStandardOutput = false;  // -o -
 };
 

@@ -73,6 +73,14 @@ inline char* putHexBytes(char* out, std::uint64_t value, unsigned bytes) {
     return out;
 }
 
+// The low digits of value as that many upper-case hex digits, 1 to 16, zero-filled.
+inline char* putHexDigits(char* out, std::uint64_t value, unsigned digits) {
+    if (digits % 2 != 0) {
+        *out++ = kHexPairs[(value >> (4 * (digits - 1))) & 0xFu][1];
+    }
+    return putHexBytes(out, value, digits / 2);
+}
+
 // Upper-case hex digits, at least four and as many more as the value needs, as "%04llX" writes them.
 inline char* putHexAddress(char* out, std::uint64_t value) {
     if (value <= 0xFFFFu) {

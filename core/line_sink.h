@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "crlf_file_buf.h"
@@ -33,6 +34,13 @@ public:
         end[0] = '\r';
         end[1] = '\n';
         file_.commitLine(end + 2);
+    }
+
+    // Writes bytes of at most a block whose line ends are CR LF already, as they stand.
+    void writeBytes(std::string_view bytes) {
+        char* out = file_.lineSpace(bytes.size());
+        std::memcpy(out, bytes.data(), bytes.size());
+        file_.commitLine(out + bytes.size());
     }
 
     bool failed() const { return file_.failed(); }

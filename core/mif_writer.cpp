@@ -37,11 +37,11 @@ std::string powerOfTwoDecimal(std::int32_t exponent) {
 
 }  // namespace
 
-WriterStyle MifWriter::style() const {
-    return {"mif", "a memory initialization file", kMaxAddressWidth};
+OutputForm MifWriter::form() const {
+    return {"mif", "a memory initialization file", ".mif", kMaxAddressWidth};
 }
 
-void MifWriter::writeHeader(LineSink& sink, std::string_view /*stem*/, const RomShape& shape) {
+void MifWriter::writeHeader(LineSink& sink, const RomNames& /*names*/, const RomShape& shape) {
     // The depth can outgrow every integer type, so it is written from its decimal digits. A power of two
     // never ends in 0, so the last address is the depth with its last digit lowered by one.
     const std::string depth = powerOfTwoDecimal(shape.addressWidth);

@@ -10,9 +10,9 @@ namespace romtools {
 // line of its own, in file order, and the end line. The file holds no name.
 class MifWriter final : public RomWriter {
 public:
-    WriterStyle style() const override;
-    // The stem plays no part: the file holds no name.
-    void writeHeader(LineSink& sink, std::string_view, const RomShape& shape) override;
+    OutputForm form() const override;
+    // The names play no part: the file holds none.
+    void writeHeader(LineSink& sink, const RomNames&, const RomShape& shape) override;
     void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) override;
     void writeTrailer(LineSink& sink, const RomShape&) override;
 };

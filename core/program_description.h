@@ -10,11 +10,13 @@ namespace romtools {
 struct ProgramDescription {
     const char* name;       // as the usage message names the program
     const char* summary;    // what it does, in one sentence, for --help
-    const char* extension;  // of its output files, such as ".vhd"
-    // Its writers, the default first. With more than one, --style picks one by its style's name.
+    // The option that picks a writer by its form's name, "style" for --style or "format" for --format;
+    // messages call the forms so.
+    const char* formOption;
+    // Its writers, the default first. The option is there only with more than one.
     std::span<RomWriter* const> writers;
 
-    bool offersStyles() const { return writers.size() > 1; }
+    bool offersForms() const { return writers.size() > 1; }
 };
 
 }  // namespace romtools

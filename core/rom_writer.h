@@ -29,27 +29,38 @@ struct RomShape {
     unsigned bytesPerWord() const { return romtools::bytesPerWord(dataWidth); }
 };
 
-// What tells a program's writers apart, where it has more than one: the value of --style that picks
-// it, what it writes, in a few words for --help, and the widest address it takes.
-struct WriterStyle {
+// What a writer writes, as the command line and --help name it: the value of --style or --format that
+// picks it, what it writes, in a few words, the extension of its output files, and the widest address
+// it takes.
+struct OutputForm {
     std::string_view name;
     std::string_view summary;  // short enough that its --help line fits 80 columns
+    std::string_view extension;
     std::int32_t widestAddress;
 };
 
-// The output format of one program. writeRom calls writeHeader once, writeWord once per word in file
-// order, and writeTrailer once. A writer writes only to the sink it is handed, whose every line ends in
-// CR LF; the run opens, checks and closes the file.
+// The names a conversion gives its writer: the stem the unit is named after (the input's, or -o's
+// name without its extension), and the input's own name without its extension ("rom" for standard
+// input), after which the word file of the same image is named.
+struct RomNames {
+    std::string_view unit;
+    std::string_view input;
+};
+
+// One form of output. writeRom calls writeHeader once, writeWord once per word in file order, and
+// writeTrailer once. A writer writes only to the sink it is handed, whose every line ends in CR LF;
+// the run opens, checks and closes the file.
 //
-// To add a format: derive from RomWriter in a file of its own here, and give the new program a main in
-// programs/ that calls runConversion with its name, what it does, its output extension and the writer.
-// To add a style to a program: derive its writer, and add it to the program's list of writers.
+// To add a form to a program: derive from RomWriter in a file of its own here, and add the writer to
+// the program's list in its main in programs/; the command line, the width checks, the output's name
+// and --help ask that list. A new program is a main that calls runConversion with its name, what it
+// does, the option that picks a form and its writers.
 class RomWriter {
 public:
     virtual ~RomWriter() = default;
 
-    virtual WriterStyle style() const = 0;
-    virtual void writeHeader(LineSink& sink, std::string_view stem, const RomShape& shape) = 0;
+    virtual OutputForm form() const = 0;
+    virtual void writeHeader(LineSink& sink, const RomNames& names, const RomShape& shape) = 0;
     virtual void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) = 0;
     virtual void writeTrailer(LineSink& sink, const RomShape& shape) = 0;
 

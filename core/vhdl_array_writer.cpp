@@ -19,17 +19,14 @@ constexpr std::size_t kLongestElement =
 
 }  // namespace
 
-WriterStyle VhdlArrayRomWriter::style() const {
-    return {"array", "a constant array read without a clock", kMaxArrayAddressWidth};
+OutputForm VhdlArrayRomWriter::form() const {
+    return {"array", "a constant array read without a clock", ".vhd", kMaxArrayAddressWidth};
 }
 
-void VhdlArrayRomWriter::writeHeader(LineSink& sink, std::string_view stem, const RomShape& shape) {
-    writeVhdlEntity(sink, vhdlEntityName(stem), shape, "use ieee.numeric_std.all;\n", portsBeforeAddress());
-    // The run keeps the width to 1..24; clamped, any width gives some bound.
-    const std::uint64_t lastAddress = (std::uint64_t{1} << std::clamp(shape.addressWidth, 0, 63)) - 1;
-    sink << "\ttype rom_type is array (" << std::to_string(lastAddress) << " downto 0) of std_logic_vector("
-         << std::to_string(shape.dataWidth - 1) << " downto 0);\n"
-            "\tconstant rom : rom_type := (\n";
+void VhdlArrayRomWriter::writeHeader(LineSink& sink, const RomNames& names, const RomShape& shape) {
+    writeVhdlEntity(sink, vhdlEntityName(names.unit), shape, "use ieee.numeric_std.all;\n", portsBeforeAddress());
+    writeRomType(sink, shape);
+    sink << "\tconstant rom : rom_type := (\n";
 }
 
 void VhdlArrayRomWriter::writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) {

@@ -12,12 +12,11 @@ inline constexpr std::int32_t kMaxArrayAddressWidth = 24;
 // Writes the image as one VHDL design unit with the same entity, ports and behaviour as the case
 // style, whose architecture reads a constant array indexed by the address: one element per word, in
 // file order, and zero for every other address. Synthesis tools take the array as a memory, where they
-// take a case statement as a comparator for each word. The array's range descends: GHDL's synthesis
-// takes an ascending one for a ROM of zeros.
+// take a case statement as a comparator for each word.
 class VhdlArrayRomWriter : public VhdlRomWriter {
 public:
-    WriterStyle style() const override;
-    void writeHeader(LineSink& sink, std::string_view stem, const RomShape& shape) override;
+    OutputForm form() const override;
+    void writeHeader(LineSink& sink, const RomNames& names, const RomShape& shape) override;
     void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) override;
     void writeTrailer(LineSink& sink, const RomShape& shape) override;
 

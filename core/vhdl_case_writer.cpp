@@ -20,12 +20,12 @@ constexpr std::size_t kLongestBranch =
 
 }  // namespace
 
-WriterStyle VhdlCaseRomWriter::style() const {
-    return {"case", "a case statement with a branch per word", kMaxAddressWidth};
+OutputForm VhdlCaseRomWriter::form() const {
+    return {"case", "a case statement with a branch per word", ".vhd", kMaxAddressWidth};
 }
 
-void VhdlCaseRomWriter::writeHeader(LineSink& sink, std::string_view stem, const RomShape& shape) {
-    writeVhdlEntity(sink, vhdlEntityName(stem), shape);
+void VhdlCaseRomWriter::writeHeader(LineSink& sink, const RomNames& names, const RomShape& shape) {
+    writeVhdlEntity(sink, vhdlEntityName(names.unit), shape);
     sink << "begin\n"
             "\tprocess (romaddr)\n"
             "\tbegin\n"

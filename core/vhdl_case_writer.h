@@ -10,8 +10,8 @@ namespace romtools {
 // order, and a last branch giving zero for every other address.
 class VhdlCaseRomWriter final : public VhdlRomWriter {
 public:
-    WriterStyle style() const override;
-    void writeHeader(LineSink& sink, std::string_view stem, const RomShape& shape) override;
+    OutputForm form() const override;
+    void writeHeader(LineSink& sink, const RomNames& names, const RomShape& shape) override;
     void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) override;
     void writeTrailer(LineSink& sink, const RomShape& shape) override;
 };

@@ -27,6 +27,8 @@ constexpr std::string_view kReservedNames[] = {
     "transport", "type", "unaffected", "units", "until", "use", "variable", "view", "vmode", "vprop",
     "vunit", "wait", "when", "while", "with", "xnor", "xor",
     "ieee", "std", "work", "std_logic", "std_logic_vector", "unsigned", "to_integer", "rising_edge",
+    "string", "text", "line", "read_mode", "character", "natural", "integer", "readline", "read", "endfile",
+    "failure", "cr", "to_unsigned",
 };
 
 bool isReserved(std::string_view name) {
@@ -104,7 +106,8 @@ std::string VhdlRomWriter::nameNotice(std::string_view stem) const {
 }
 
 void writeVhdlEntity(LineSink& sink, const std::string& name, const RomShape& shape,
-                     std::string_view moreLibraryClauses, std::string_view portsBeforeAddress) {
+                     std::string_view moreLibraryClauses, std::string_view portsBeforeAddress,
+                     std::string_view generics) {
     // Widened first: the width may be the most negative 32-bit number.
     const std::string addressBound = std::to_string(static_cast<long long>(shape.addressWidth) - 1);
     sink << "library ieee;\n"
@@ -112,7 +115,7 @@ void writeVhdlEntity(LineSink& sink, const std::string& name, const RomShape& sh
          << moreLibraryClauses
          << "\n"
             "entity " << name << " is\n"
-            "\tport (\n"
+         << generics << "\tport (\n"
          << portsBeforeAddress
          << "\t\tromaddr\t: in  std_logic_vector(" << addressBound << " downto 0);\n"
             "\t\tromout\t: out std_logic_vector(" << std::to_string(shape.dataWidth - 1) << " downto 0)\n"
@@ -120,6 +123,15 @@ void writeVhdlEntity(LineSink& sink, const std::string& name, const RomShape& sh
             "end " << name << ";\n"
             "\n"
             "architecture RTL of " << name << " is\n";
+}
+
+std::uint64_t romDepth(const RomShape& shape) {
+    return std::uint64_t{1} << std::clamp(shape.addressWidth, 0, 63);
+}
+
+void writeRomType(LineSink& sink, const RomShape& shape) {
+    sink << "\ttype rom_type is array (" << std::to_string(romDepth(shape) - 1) << " downto 0) of std_logic_vector("
+         << std::to_string(shape.dataWidth - 1) << " downto 0);\n";
 }
 
 void writeZeroChoice(LineSink& sink, std::string_view before, const RomShape& shape, std::string_view after) {

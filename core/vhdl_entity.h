@@ -2,6 +2,7 @@
 // base of their writers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,10 +17,20 @@ namespace romtools {
 // or after a reserved word or a name that the unit uses itself.
 std::string vhdlEntityName(std::string_view stem);
 
-// The library clauses, with moreLibraryClauses after the standard logic one, the entity with its ports,
-// portsBeforeAddress and then romaddr and romout, and the architecture's first line.
+// The library clauses, with moreLibraryClauses after the standard logic one, the entity with its
+// generics, if any, and its ports, portsBeforeAddress and then romaddr and romout, and the
+// architecture's first line.
 void writeVhdlEntity(LineSink& sink, const std::string& name, const RomShape& shape,
-                     std::string_view moreLibraryClauses = "", std::string_view portsBeforeAddress = "");
+                     std::string_view moreLibraryClauses = "", std::string_view portsBeforeAddress = "",
+                     std::string_view generics = "");
+
+// The number of the ROM's addresses, 2 to the power of its width; the array styles keep the width to
+// 1..24, and clamped, any width gives some number.
+std::uint64_t romDepth(const RomShape& shape);
+
+// The array styles' type, an array of the ROM's words with its range descending: GHDL's synthesis
+// takes an ascending one for a ROM of zeros.
+void writeRomType(LineSink& sink, const RomShape& shape);
 
 // The choice that gives zero for every other address: before, a '0' for each data bit, then after.
 void writeZeroChoice(LineSink& sink, std::string_view before, const RomShape& shape, std::string_view after);

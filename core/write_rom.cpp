@@ -56,7 +56,7 @@ AddressFit writeRom(HexRecordReader& reader, InputWarnings& warnings, RomWriter&
     AddressFit fit(request.shape.addressWidth);
     RepeatedAddresses given;
     const BitsAboveWidth bitsAbove(request.shape);
-    writer.writeHeader(sink, request.stem, request.shape);
+    writer.writeHeader(sink, request.names, request.shape);
     RomWord word;
     while (!sink.failed() && reader.nextWord(word)) {
         if (given.note(word.address) && warnings.firstOf(Doubt::repeatedWord)) {

@@ -11,10 +11,10 @@
 
 namespace romtools {
 
-// What a conversion asks of writeRom: the name of the unit, the ROM's shape, and whether words beyond
-// its addresses are left out.
+// What a conversion asks of writeRom: the names for the writer, the ROM's shape, and whether words
+// beyond its addresses are left out.
 struct RomRequest {
-    std::string_view stem;
+    RomNames names;
     RomShape shape;
     bool crop = false;
 };

@@ -1,10 +1,9 @@
 // The whole conversion on any bytes, through every writer and the CR LF output: the first byte picks
 // the address width, the second the data width (its low six bits) and the base (its top two), the rest
-// is the HEX file. Checked besides crashes and
-// undefined behaviour: the
-// words delivered are the image that a plain decoding of the same bytes gives (unless the file is cut
-// off or gives a word twice), every line ends in CR LF and never in CR CR LF, and the VHDL holds one
-// case branch and the MIF one content line per word delivered.
+// is the HEX file. Checked besides crashes and undefined behaviour: the words delivered are the image
+// that a plain decoding of the same bytes gives (unless the file is cut off or gives a word twice),
+// every line ends in CR LF and never in CR CR LF, the VHDL holds one case branch and the MIF one content
+// line per word delivered, and the word file and the COE hold the last word given at each address.
 
 #include <cctype>
 #include <climits>
@@ -12,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "coe_writer.h"
 #include "crlf_file_buf.h"
 #include "fuzz_input.h"
 #include "hex_record_reader.h"
@@ -20,6 +20,8 @@
 #include "vhdl_array_writer.h"
 #include "vhdl_block_writer.h"
 #include "vhdl_case_writer.h"
+#include "vhdl_file_writer.h"
+#include "word_file_writer.h"
 #include "write_rom.h"
 
 namespace {
@@ -97,15 +99,16 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPe
     return image;
 }
 
-// The words the reader delivers on its own; aborts when they are not the plain decoding's image.
-std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord, std::uint32_t romBase) {
+// The words the reader delivers on its own, the last one of each address in image; aborts when they are
+// not the plain decoding's image.
+std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord, std::uint32_t romBase,
+                    Image& image) {
     fuzzing::MemoryFile hex(data, size);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
     HexRecordReader reader(input, warnings, bytesPerWord, romBase);
     std::size_t words = 0;
     bool repeated = false;
-    Image image;
     for (RomWord word; reader.nextWord(word);) {
         ++words;
         repeated = repeated || image.count(word.address) != 0;
@@ -132,7 +135,7 @@ std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& write
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
     HexRecordReader reader(input, warnings, shape.bytesPerWord(), romBase);
-    writeRom(reader, warnings, writer, sink, {"Fuzz", shape});
+    writeRom(reader, warnings, writer, sink, {{"Fuzz", "Fuzz"}, shape});
     if (!buffer.finish()) {
         std::abort();
     }
@@ -166,6 +169,30 @@ std::size_t linesStartingWith(const std::string& text, const std::string& start,
     return count;
 }
 
+// A word file's or a COE's output: after its header lines, a line for each address of the ROM with the
+// low bits of the last word the reader gave there, or 0.
+void checkWordList(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape,
+                   std::uint32_t romBase, std::size_t headerLines, const Image& image) {
+    const std::string text = convert(data, size, writer, shape, romBase);
+    checkLineEnds(text);
+    std::size_t at = 0;
+    for (std::size_t line = 0; line < headerLines; ++line) {
+        at = text.find('\n', at) + 1;
+    }
+    const std::uint64_t mask = shape.dataWidth == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << shape.dataWidth) - 1;
+    for (std::uint64_t address = 0; address >> shape.addressWidth == 0; ++address) {
+        const auto word = image.find(address);
+        if (at >= text.size() ||
+            std::stoull(text.substr(at, 16), nullptr, 16) != (word == image.end() ? 0 : word->second & mask)) {
+            std::abort();
+        }
+        at = text.find('\n', at) + 1;
+    }
+    if (at != text.size()) {
+        std::abort();
+    }
+}
+
 // One writer's output: every line ends in CR LF, and one line per word starts as lineStart says.
 void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape,
                  std::uint32_t romBase, const std::string& lineStart, bool digitAfter, std::size_t words) {
@@ -186,7 +213,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t base = kBases[data[1] >> 6];
     data += 2;
     size -= 2;
-    const std::size_t words = wordsIn(data, size, shape.bytesPerWord(), base);
+    Image image;
+    const std::size_t words = wordsIn(data, size, shape.bytesPerWord(), base, image);
 
     VhdlCaseRomWriter vhdl;
     checkOutput(data, size, vhdl, shape, base, "\t\twhen \"", false, words);
@@ -195,6 +223,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkOutput(data, size, array, shape, base, "\t\t", true, words);
         VhdlBlockRomWriter block;
         checkOutput(data, size, block, shape, base, "\t\t", true, words);
+        VhdlFileRomWriter file;
+        checkOutput(data, size, file, shape, base, "\t\t\tromout", false, 1);
+    }
+    if (shape.addressWidth >= 1 && shape.addressWidth <= 12) {  // widths the formats take, and quick to check
+        WordFileWriter mem;
+        checkWordList(data, size, mem, shape, base, 0, image);
+        CoeWriter coe;
+        checkWordList(data, size, coe, shape, base, 2, image);
     }
     if (shape.addressWidth <= 64) {  // the programs refuse wider ROMs; content lines start with a decimal address
         MifWriter mif;

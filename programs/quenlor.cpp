@@ -3,12 +3,14 @@
 #include "vhdl_array_writer.h"
 #include "vhdl_block_writer.h"
 #include "vhdl_case_writer.h"
+#include "vhdl_file_writer.h"
 
 int main(int argc, char** argv) {
     romtools::VhdlCaseRomWriter caseStyle;
     romtools::VhdlArrayRomWriter arrayStyle;
     romtools::VhdlBlockRomWriter blockStyle;
-    romtools::RomWriter* const styles[] = {&caseStyle, &arrayStyle, &blockStyle};
+    romtools::VhdlFileRomWriter fileStyle;
+    romtools::RomWriter* const styles[] = {&caseStyle, &arrayStyle, &blockStyle, &fileStyle};
     romtools::runConversion(argc, argv,
-                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", ".vhd", styles});
+                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", "style", styles});
 }

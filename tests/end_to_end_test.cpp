@@ -77,10 +77,11 @@ std::string notHex(const std::string& argument) {
 std::string usage(const Program& p) {
     return p.name == "quenlor"
                ? "usage: quenlor [-w width] [--data-width bits] [--base address]\n"
-                 "               [--style case|array|block] [-o output] [--crop] [--strict] [-h]\n"
-                 "               [-V] [--] input_filename...\n"
-               : "usage: saptrum [-w width] [--data-width bits] [--base address] [-o output]\n"
-                 "               [--crop] [--strict] [-h] [-V] [--] input_filename...\n";
+                 "               [--style case|array|block|file] [-o output] [--crop] [--strict]\n"
+                 "               [-h] [-V] [--] input_filename...\n"
+               : "usage: saptrum [-w width] [--data-width bits] [--base address]\n"
+                 "               [--format mif|mem|coe] [-o output] [--crop] [--strict] [-h] [-V]\n"
+                 "               [--] input_filename...\n";
 }
 
 // The warning of a file read to its end without an end record, or without a word for the ROM.
@@ -157,7 +158,8 @@ struct Row {
     bool inputIsATerminal = false;
     std::vector<int> closedDescriptors{};             // standard streams the program starts without
     int outputMode = 0;                               // of the previous output, and kept
-    std::string converted{};                          // the golden output the run leaves, without extension,
+    std::string converted{};                          // the golden output the run leaves, without the
+                                                      // program's extension, or with a form's own,
     std::vector<std::string> convertedInto{};         // under these names; by default the HEX file's stem's
     bool posixOnly = false;                           // links, signals, limits or descriptors
 };
@@ -395,7 +397,12 @@ std::vector<Row> rowsFor(const Program& p) {
         {.name = "BlockStyleWidthOption", .program = q, .arguments = {"-w25", "--style", "block", "prog.hex"},
          .standardError = "the block style takes address widths up to 24\n"},
         {.name = "InvalidStyle", .program = q, .arguments = {"--style", "arrays", "prog.hex"},
-         .standardError = "invalid style arrays; it is case, array or block\n" + usage(p)},
+         .standardError = "invalid style arrays; it is case, array, block or file\n" + usage(p)},
+        // The file style's unit reads its words from the word file saptrum --format mem writes.
+        {.name = "FileStyle", .program = q, .arguments = {"--style", "file", "prog.hex"}, .answer = "6\n",
+         .standardError = asked, .converted = "seven_words_width_6_file"},
+        {.name = "FormatIsNoOption", .program = q, .arguments = {"--format", "mem", "prog.hex"},
+         .standardError = "unknown option --format\n" + usage(p)},
         {.name = "ArrayStyleWidthAnswer", .program = q, .arguments = {"--style", "array", "prog.hex"}, .answer = "25\n",
          .standardError = asked + tooWide, .awaitsKeystroke = true},
         {.name = "FolderLeftOut", .program = q, .arguments = {"build/prog.hex"}, .answer = "4\n",
@@ -425,6 +432,15 @@ std::vector<Row> rowsFor(const Program& p) {
          .converted = "end_record_only_width_4"},
         {.name = "StyleIsNoOption", .program = m, .arguments = {"--style", "array", "prog.hex"},
          .standardError = "unknown option --style\n" + usage(p)},
+        // A word file and a COE hold every address; the word beyond the width cannot go in.
+        {.name = "WordFile", .program = m, .arguments = {"--format", "mem", "-w", "4", "prog.hex"},
+         .standardError = kBeyond4Bits, .converted = "seven_words_width_4.mem"},
+        {.name = "CoeFile", .program = m, .arguments = {"--format=coe", "prog.hex"}, .answer = "4\n",
+         .standardError = asked + kBeyond4Bits, .converted = "seven_words_width_4.coe"},
+        {.name = "InvalidFormat", .program = m, .arguments = {"--format", "hex", "prog.hex"},
+         .standardError = "invalid format hex; it is mif, mem or coe\n" + usage(p)},
+        {.name = "WordFileWidthOption", .program = m, .arguments = {"-w", "25", "--format", "mem", "prog.hex"},
+         .standardError = "the mem format takes address widths up to 24\n"},
     };
     std::vector<Row> rowsOfProgram;
     for (Row row : rows) {
@@ -497,9 +513,13 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
         fs::permissions(work / ("prog" + extension), static_cast<fs::perms>(row.outputMode));
     }
     const std::string stem = row.hexName.substr(0, row.hexName.rfind('.'));
-    for (const std::string& name : row.convertedInto.empty() ? std::vector{stem + extension} : row.convertedInto) {
+    const std::size_t formExtension = row.converted.find('.');
+    const std::string outputExtension = formExtension == std::string::npos ? extension : row.converted.substr(formExtension);
+    const std::string goldenName = row.converted.substr(0, formExtension) + outputExtension;
+    for (const std::string& name :
+         row.convertedInto.empty() ? std::vector{stem + outputExtension} : row.convertedInto) {
         if (!row.converted.empty()) {
-            expected[name] = golden(row.converted + extension);
+            expected[name] = golden(goldenName);
         }
     }
     Invocation invocation{.arguments = row.arguments, .input = row.answer, .endInput = row.endInput,

@@ -32,7 +32,7 @@ struct Sample {
     std::vector<std::string> options{};
     std::string notes{};            // what the run says after the question
     const char* binary = nullptr;   // tests/producers/<binary>, the image the HEX file was made from
-    std::string style = "case";     // quenlor's --style
+    std::string style = "case";     // quenlor's --style; "file" reads the word file saptrum --format mem writes
     bool synthesized = false;       // the netlist that GHDL's synthesis makes of the VHDL is simulated too
 };
 
@@ -78,6 +78,9 @@ const Sample kSamples[] = {
     {"two_words_inhx8m", 8, {}, "", nullptr, "case", true},
     {"two_words_inhx8m", 8, {}, "", nullptr, "array", true},
     {"two_words_inhx8m", 8, {}, "", nullptr, "block", true},
+    // The file style's array comes from the word file, with bits above the data width or without.
+    {"two_words_inhx8m", 8, {}, "", nullptr, "file", true},
+    {"odd_srec_cat_16", 9, {"--data-width=16"}, "", "odd.bin", "file"},
 };
 
 bool crops(const Sample& sample) {
@@ -287,7 +290,7 @@ fs::path convert(const fs::path& program, const std::string& extension, const Sa
 std::string testbench(const Sample& sample) {
     const std::string width = std::to_string(sample.addressWidth);
     const std::string lastAddress = std::to_string((1 << sample.addressWidth) - 1);
-    const bool clocked = sample.style == "block";
+    const bool clocked = sample.style == "block" || sample.style == "file";
     return "library ieee;\n"
            "use ieee.std_logic_1164.all;\n"
            "use ieee.numeric_std.all;\n"
@@ -316,15 +319,34 @@ std::string testbench(const Sample& sample) {
 }
 
 // False when the tool is missing; under CI that fails the test, since CI must install it.
-bool installed(const std::string& tool) {
-    if (std::system((tool + " --version >/dev/null 2>&1").c_str()) == 0) {
+bool installed(const std::string& tool, const std::string& package = "") {
+    if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0) {
         return true;
     }
     const char* ci = std::getenv("CI");
     if (ci != nullptr && std::string(ci) != "" && std::string(ci) != "false") {
-        ADD_FAILURE() << tool << " is not installed; CI must install it (Debian package " << tool << ")";
+        ADD_FAILURE() << tool << " is not installed; CI must install it (Debian package "
+                      << (package.empty() ? tool : package) << ")";
     }
     return false;
+}
+
+// Runs a shell command in folder with its output in log; the log after a failure, empty otherwise.
+std::string shell(const fs::path& folder, const std::string& command) {
+    const std::string line = "cd '" + folder.string() + "' && (" + command + ") >>run.log 2>&1";
+    return std::system(line.c_str()) == 0 ? "" : command + ":\n" + readFile(folder / "run.log");
+}
+
+// Writes <stem>.mem beside the HEX file in folder, as saptrum --format mem does with options.
+void writeWordFile(const fs::path& folder, const std::string& stem, int addressWidth,
+                   const std::vector<std::string>& options, const std::string& notes) {
+    Invocation invocation;
+    invocation.arguments = options;
+    invocation.arguments.insert(invocation.arguments.end(),
+                                {"--format", "mem", "-w", std::to_string(addressWidth), stem + ".hex"});
+    const Outcome outcome = runProgram(ROMTOOLS_SAPTRUM_PATH, folder, invocation);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.standardError, notes);
 }
 
 // Runs a GHDL command (-a, -e, -r or --synth) on units or files in folder, under one VHDL standard with a
@@ -356,6 +378,9 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
     const Sample& sample = GetParam();
     TempDirectory temp;
     const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path());
+    if (sample.style == "file") {  // simulation and synthesis read it from the working folder
+        writeWordFile(vhdl.parent_path(), sample.name, sample.addressWidth, sample.options, sample.notes);
+    }
     std::vector<std::pair<fs::path, std::string>> units = {{vhdl, "93"}, {vhdl, "08"}};  // and the standard
     if (sample.synthesized) {  // the netlist is VHDL with the same entity and ports, in a folder of its own
         const fs::path netlist = temp.path() / "netlist" / "netlist.vhd";
@@ -404,6 +429,80 @@ TEST(Synthesis, BlockStyleFillsIce40MemoryBlocks) {
     EXPECT_LE(cells("SB_LUT4"), 16) << statistics;
 }
 
+// A word file made for wider words than the unit's stops the simulation at the first line that does
+// not fit.
+TEST(FileStyle, GhdlStopsOnAWordFileOfWiderWords) {
+    if (!installed("ghdl")) {
+        GTEST_SKIP() << kNoGhdl;
+    }
+    const Sample sample{"odd_srec_cat_16", 9, {}, bitsAbove("odd_srec_cat_16", 2), "odd.bin", "file"};
+    TempDirectory temp;
+    const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path());
+    const fs::path folder = vhdl.parent_path();
+    writeWordFile(folder, sample.name, sample.addressWidth, {"--data-width=16"}, "");
+    writeFile(folder / "tb.vhd", testbench(sample));
+    const fs::path output = folder / "sim.txt";
+    ASSERT_EQ(ghdl(folder, "08", "-a", vhdl.filename().string() + " tb.vhd", output), "");
+    ASSERT_EQ(ghdl(folder, "08", "-e", "tb", output), "");
+    EXPECT_NE(ghdl(folder, "08", "-r", "tb", output), "");
+    // GHDL reports a failed assertion on standard output.
+    const std::string report = readFile(output);
+    EXPECT_NE(report.find("odd_srec_cat_16.mem: line 1 is wider than 14 bits"), std::string::npos) << report;
+}
+
+// A new firmware without synthesis, as the open iCE40 flow does it: the file style is built and placed
+// once with icebram's random placeholder words, then icebram swaps the word file that saptrum writes
+// into the placed design. Read back from the bitstream in simulation, every address gives the image.
+TEST(Ice40, IcebramSwapsTheWordFileIntoAPlacedDesign) {
+    if (!installed("ghdl") || !installed("yosys") || !installed("nextpnr-ice40") ||
+        !installed("icebram", "fpga-icestorm") || !installed("icebox_vlog", "fpga-icestorm") ||
+        !installed("iverilog")) {
+        GTEST_SKIP() << "the open iCE40 flow is not installed (Debian packages ghdl, yosys, nextpnr-ice40, "
+                        "fpga-icestorm, iverilog)";
+    }
+    const Sample sample{"odd_srec_cat_16", 8, {"--data-width=16", "--crop"},
+                        "odd_srec_cat_16" + kLeftOut + "8 are left out: 245, the first at address 0100\n", "odd.bin",
+                        "file"};
+    TempDirectory temp;
+    const fs::path folder = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path()).parent_path();
+    writeWordFile(folder, sample.name, sample.addressWidth, sample.options, sample.notes);
+    // The pins of an HX1K in its TQ144 package, clk on a global buffer's.
+    std::string pins = "set_io clk 21\n";
+    std::string ports = ".clk(clk)";
+    const int ioPins[] = {1, 2, 3, 4, 7, 8, 9, 10, 11, 12, 19, 22, 23, 24, 25, 26, 28, 29, 31, 32, 33, 34, 37, 38};
+    for (int bit = 0; bit < 24; ++bit) {
+        const std::string port = bit < 8 ? "romaddr[" + std::to_string(bit) + "]" : "romout[" + std::to_string(bit - 8) + "]";
+        pins += "set_io " + port + " " + std::to_string(ioPins[bit]) + "\n";
+        ports += ", .\\" + port + " (" + port + ")";
+    }
+    writeFile(folder / "rom.pcf", pins);
+    writeFile(folder / "tb.v",
+              "module tb;\n  reg clk = 0;\n  reg [7:0] romaddr = 0;\n  wire [15:0] romout;\n  chip c(" + ports +
+                  ");\n  integer a;\n  initial begin\n    for (a = 0; a < 256; a = a + 1) begin\n"
+                  "      romaddr = a;\n      #5 clk = 1;\n      #5 clk = 0;\n      #1 $display(\"%h\", romout);\n"
+                  "    end\n    $finish;\n  end\nendmodule\n");
+    const std::string steps[] = {
+        "icebram -g 16 256 >placeholder.mem",
+        "ghdl --synth --std=08 -ginit_file=placeholder.mem --out=verilog odd_srec_cat_16.vhd -e odd_srec_cat_16 >rom.v",
+        "yosys -q -p 'read_verilog rom.v; synth_ice40 -top odd_srec_cat_16 -json rom.json'",
+        "nextpnr-ice40 -q --hx1k --package tq144 --json rom.json --pcf rom.pcf --asc rom.asc",
+        // The firmware's own words in place of the placeholder's, then the bitstream a board takes.
+        "icebram placeholder.mem odd_srec_cat_16.mem <rom.asc >new.asc && icepack new.asc new.bin",
+        "icebox_vlog -p rom.pcf new.asc >chip.v",
+        "iverilog -DNO_ICE40_DEFAULT_ASSIGNMENTS -o sim tb.v chip.v \"$(dirname \"$(command -v yosys)\")/../share/yosys/ice40/cells_sim.v\"",
+        "vvp -n sim >sim.txt",
+    };
+    for (const std::string& step : steps) {
+        ASSERT_EQ(shell(folder, step), "");
+    }
+    Image read;
+    std::istringstream printed(readFile(folder / "sim.txt"));
+    for (std::string word; printed >> word && word.find_first_not_of("0123456789abcdef") == std::string::npos;) {
+        read.push_back(std::stoull(word, nullptr, 16));
+    }
+    EXPECT_EQ(read, expectedImage(sample));
+}
+
 TEST_P(RoundTrip, MifCarriesTheSameImage) {
     const Sample& sample = GetParam();
     TempDirectory temp;
@@ -428,7 +527,7 @@ TEST(DefaultWidth, ClassicImageGivesTheWarning) {
 }
 
 // File names that VHDL does not take as entity names, and a path with a folder, as make passes them; in
-// the block style, whose unit uses the most names.
+// the file style, whose unit uses the most names.
 TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
     if (!installed("ghdl")) {
         GTEST_SKIP() << kNoGhdl;
@@ -442,11 +541,12 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
                           {"out", "out_rom", mended("out", "out_rom")},
                           {"My ROM", "my_rom", mended("my rom", "my_rom")},
                           {"IEEE", "ieee_rom", mended("ieee", "ieee_rom")},
-                          {"to_integer", "to_integer_rom", mended("to_integer", "to_integer_rom")}};
+                          {"to_integer", "to_integer_rom", mended("to_integer", "to_integer_rom")},
+                          {"line", "line_rom", mended("line", "line_rom")}};
     for (const auto& [stem, entity, notice] : names) {
         TempDirectory temp;
         const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", fs::path(ROMTOOLS_PIC_DIR) / "two_words_inhx8m.hex",
-                                      stem, "0\n", temp.path(), notice, {"--style", "block"});
+                                      stem, "0\n", temp.path(), notice, {"--style", "file"});
         for (const std::string standard : {"93", "08"}) {
             const fs::path output = temp.path() / "ghdl.txt";
             EXPECT_EQ(ghdl(temp.path() / "work", standard, "-a", "'" + stem + ".vhd'", output), "") << stem;

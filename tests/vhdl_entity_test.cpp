@@ -6,6 +6,7 @@
 
 #include "vhdl_array_writer.h"
 #include "vhdl_case_writer.h"
+#include "vhdl_file_writer.h"
 
 namespace romtools {
 namespace {
@@ -18,7 +19,7 @@ TEST(VhdlEntityName, IsTheStemsLastPartOrOneMendedFromIt) {
         {"my-rom", "my_rom", "my-rom"},   {"My ROM", "my_rom", "my rom"},        {"a.b", "a_b", "a.b"},
         {"rom__x", "rom_x", "rom__x"},    {"_rom", "rom", "_rom"},               {"2rom", "rom_2rom", "2rom"},
         {"out", "out_rom", "out"},        {"IEEE", "ieee_rom", "ieee"},          {"", "rom", ""},
-        {"to_integer", "to_integer_rom", "to_integer"},
+        {"to_integer", "to_integer_rom", "to_integer"},      {"Text", "text_rom", "text"},
     };
     for (const auto& [stem, entity, mendedFrom] : rows) {
         EXPECT_EQ(vhdlEntityName(stem), entity) << stem;
@@ -27,6 +28,18 @@ TEST(VhdlEntityName, IsTheStemsLastPartOrOneMendedFromIt) {
                                                                     entity + "\n";
         EXPECT_EQ(VhdlCaseRomWriter().nameNotice(stem), notice) << stem;
         EXPECT_EQ(VhdlArrayRomWriter().nameNotice(stem), notice) << stem;
+        EXPECT_EQ(VhdlFileRomWriter().nameNotice(stem), notice) << stem;
+    }
+}
+
+// The file style's word file: the input's last part with .mem, as a VHDL string's contents.
+TEST(WordFileString, IsTheInputsLastPartWithMemAsAVhdlString) {
+    const char* const rows[][2] = {
+        {"build/fw", "fw.mem"}, {"C:\\Work\\ROM", "ROM.mem"}, {"rom", "rom.mem"},
+        {"say \"hi\"", "say \"\"hi\"\".mem"}, {"caf\xC3\xA9\t", "caf___.mem"},
+    };
+    for (const auto& [inputStem, text] : rows) {
+        EXPECT_EQ(wordFileString(inputStem), text) << inputStem;
     }
 }
 

@@ -1,0 +1,96 @@
+#include "word_file_writer.h"
+
+#include <algorithm>
+
+#include "line_format.h"
+
+namespace romtools {
+
+namespace {
+
+// The hex digits of a word of dataWidth bits.
+unsigned hexDigits(const RomShape& shape) {
+    return static_cast<unsigned>(std::clamp(shape.dataWidth, 1, 64) + 3) / 4;
+}
+
+std::uint64_t lowBits(std::uint64_t value, std::int32_t bits) {
+    return bits >= 64 ? value : value & ((std::uint64_t{1} << bits) - 1);
+}
+
+// A page holds the words of 64K addresses, or of all of a smaller ROM.
+constexpr unsigned kPageBits = 16;
+
+// The zero lines written at a time: a few KiB of them.
+constexpr std::size_t kZeroBlock = 4096;
+
+}  // namespace
+
+OutputForm WordFileWriter::form() const {
+    return {"mem", "a word file, a hex word a line", kWordFileExtension, kMaxWordListAddressWidth};
+}
+
+void WordFileWriter::writeHeader(LineSink& sink, const RomNames& /*names*/, const RomShape& shape) {
+    // The run keeps the width to 1..24; clamped, any width gives some file.
+    lines_ = std::uint64_t{1} << std::clamp(shape.addressWidth, 0, kMaxWordListAddressWidth);
+    pageSize_ = std::min<std::uint64_t>(lines_, std::uint64_t{1} << kPageBits);
+    pages_.clear();
+    pages_.resize(lines_ / pageSize_);
+    const std::string line = std::string(hexDigits(shape), '0') + std::string(separator()) + "\r\n";
+    zeroLineSize_ = line.size();
+    zeroLines_.clear();
+    while (zeroLines_.size() + line.size() <= kZeroBlock) {
+        zeroLines_ += line;
+    }
+    sink << header();
+}
+
+void WordFileWriter::writeWord(LineSink& /*sink*/, const RomWord& word, const RomShape& shape) {
+    if (word.address >= lines_) {
+        return;
+    }
+    std::unique_ptr<std::uint64_t[]>& page = pages_[word.address >> kPageBits];
+    if (!page) {
+        page = std::make_unique<std::uint64_t[]>(pageSize_);
+    }
+    page[word.address & (pageSize_ - 1)] = lowBits(word.data, shape.dataWidth);
+}
+
+void WordFileWriter::writeTrailer(LineSink& sink, const RomShape& shape) {
+    // Every line but the last, a page at a time; then the last, with its own separator.
+    for (std::uint64_t first = 0; first < lines_; first += pageSize_) {
+        writeLines(sink, first, std::min(first + pageSize_, lines_ - 1), shape);
+    }
+    const std::unique_ptr<std::uint64_t[]>& lastPage = pages_.back();
+    const std::uint64_t last = lastPage ? lastPage[pageSize_ - 1] : 0;
+    const unsigned digits = hexDigits(shape);
+    sink.writeLine(16 + lastSeparator().size(), [&](char* out) {
+        return putText(putHexDigits(out, last, digits), lastSeparator());
+    });
+    pages_.clear();
+}
+
+// The lines of the addresses from first to end (not included), all on first's page.
+void WordFileWriter::writeLines(LineSink& sink, std::uint64_t first, std::uint64_t end, const RomShape& shape) {
+    const std::unique_ptr<std::uint64_t[]>& page = pages_[first >> kPageBits];
+    if (!page) {
+        writeZeroLines(sink, end - first);
+        return;
+    }
+    const unsigned digits = hexDigits(shape);
+    const std::string_view after = separator();
+    for (std::uint64_t address = first; address < end; ++address) {
+        const std::uint64_t word = page[address & (pageSize_ - 1)];
+        sink.writeLine(16 + after.size(), [&](char* out) { return putText(putHexDigits(out, word, digits), after); });
+    }
+}
+
+void WordFileWriter::writeZeroLines(LineSink& sink, std::uint64_t count) {
+    const std::uint64_t linesInBlock = zeroLines_.size() / zeroLineSize_;
+    while (count > 0) {
+        const std::uint64_t lines = std::min(count, linesInBlock);
+        sink.writeBytes(std::string_view(zeroLines_).substr(0, lines * zeroLineSize_));
+        count -= lines;
+    }
+}
+
+}  // namespace romtools
