@@ -12,28 +12,34 @@ namespace romtools {
 // with its range. The page of the last address is kept at hand, since words mostly follow each other.
 class RepeatedAddresses {
 public:
+    RepeatedAddresses() { turnTo(0); }
+
     // Notes a word's address; true when it was noted before.
     bool note(std::uint64_t address) {
-        const std::uint64_t page = address >> kPageBits;
-        if (page != currentPage_) {
-            current_ = &pages_[page];  // an element of an unordered map stays where it is
-            currentPage_ = page;
+        std::uint64_t offset = address - pageStart_;  // wraps round, past any page, below it
+        if (offset >= kPageSize) {
+            turnTo(address);
+            offset = address - pageStart_;
         }
-        std::uint64_t& flags = (*current_)[(address >> 6) & (kFlagWords - 1)];
-        const std::uint64_t flag = std::uint64_t{1} << (address & 63u);
+        std::uint64_t& flags = flags_[offset >> 6];
+        const std::uint64_t flag = std::uint64_t{1} << (offset & 63u);
         const bool repeated = (flags & flag) != 0;
         flags |= flag;
         return repeated;
     }
 
 private:
-    static constexpr unsigned kPageBits = 16;
-    static constexpr std::size_t kFlagWords = (std::size_t{1} << kPageBits) / 64;
-    using Page = std::array<std::uint64_t, kFlagWords>;
+    static constexpr std::uint64_t kPageSize = 0x10000;
+    using Page = std::array<std::uint64_t, kPageSize / 64>;
 
-    std::unordered_map<std::uint64_t, Page> pages_;
-    std::uint64_t currentPage_ = UINT64_MAX;  // no address is on this page
-    Page* current_ = nullptr;
+    void turnTo(std::uint64_t address) {
+        pageStart_ = address & ~(kPageSize - 1);
+        flags_ = pages_[pageStart_].data();  // an element of an unordered map stays where it is
+    }
+
+    std::unordered_map<std::uint64_t, Page> pages_;  // by the address of their first word
+    std::uint64_t pageStart_ = 0;
+    std::uint64_t* flags_ = nullptr;  // of the page that starts there
 };
 
 }  // namespace romtools
