@@ -39,7 +39,7 @@ set(CPACK_PACKAGE_NAME romtools)
 set(CPACK_PACKAGE_VENDOR "the romtools developers")
 set(CPACK_PACKAGE_CONTACT "The romtools developers <romtools@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Converters from Intel HEX memory images to VHDL ROM entities (quenlor) and MIF files (saptrum)")
+    "Converters from Intel HEX memory images to VHDL ROM entities (quenlor) and MIF, word and COE files (saptrum)")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
