@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "address_width_question.h"
+#include "hex_record_reader.h"
 
 namespace romtools {
 
@@ -41,7 +42,7 @@ std::optional<std::uint32_t> baseAddressOption(std::string_view text) {
     }
     std::uint64_t value = 0;
     for (const char digit : digits) {
-        value = value * (hex ? 16 : 10) + (digit <= '9' ? digit - '0' : (digit | 0x20) - 'a' + 10);
+        value = value * (hex ? 16 : 10) + hexDigitValue(digit);
     }
     if (value > UINT32_MAX) {
         return std::nullopt;

@@ -1,6 +1,7 @@
 // RomWriter, the interface that each output format implements, and the shape of the ROM it writes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,13 +21,22 @@ constexpr unsigned bytesPerWord(std::int32_t dataWidth) {
     return static_cast<unsigned>(dataWidth + 7) / 8;
 }
 
+// The low bits ones, up to all 64.
+constexpr std::uint64_t lowBitsMask(unsigned bits) {
+    return bits >= 64 ? UINT64_MAX : (std::uint64_t{1} << bits) - 1;
+}
+
 // The ROM a conversion writes: the bits of its addresses and of its words. A word takes
-// bytesPerWord() bytes of the image, and the ROM keeps its low dataWidth bits.
+// bytesPerWord() bytes of the image, and the ROM keeps its low dataWidth bits, dataMask(), which
+// hexDigits() hex digits write.
 struct RomShape {
     std::int32_t addressWidth = 0;
     std::int32_t dataWidth = kDefaultDataWidth;
 
     unsigned bytesPerWord() const { return romtools::bytesPerWord(dataWidth); }
+    std::uint64_t dataMask() const { return lowBitsMask(static_cast<unsigned>(dataWidth)); }
+    // The run keeps the data width to 1..64; clamped, any width gives some number.
+    unsigned hexDigits() const { return static_cast<unsigned>(std::clamp(dataWidth, 1, kMaxDataWidth) + 3) / 4; }
 };
 
 // What a writer writes, as the command line and --help name it: the value of --style or --format that

@@ -29,9 +29,9 @@ void VhdlFileRomWriter::writeHeader(LineSink& sink, const RomNames& names, const
     writeRomType(sink, shape);
     // Each line holds a word of D hex digits (and a CR, where the file's line ends are CR LF), read into
     // the B = 4D bits of word; the ROM takes its low N, and the bits above them must be 0.
-    const int dataWidth = std::clamp(shape.dataWidth, 1, 64);
-    const int digits = (dataWidth + 3) / 4;
+    const int digits = static_cast<int>(shape.hexDigits());
     const int bits = 4 * digits;
+    const int dataWidth = std::clamp(shape.dataWidth, 1, bits);
     const std::string depth = std::to_string(romDepth(shape));
     const std::string last = std::to_string(romDepth(shape) - 1);
     const std::string d = std::to_string(digits);

@@ -8,15 +8,6 @@ namespace romtools {
 
 namespace {
 
-// The hex digits of a word of dataWidth bits.
-unsigned hexDigits(const RomShape& shape) {
-    return static_cast<unsigned>(std::clamp(shape.dataWidth, 1, 64) + 3) / 4;
-}
-
-std::uint64_t lowBits(std::uint64_t value, std::int32_t bits) {
-    return bits >= 64 ? value : value & ((std::uint64_t{1} << bits) - 1);
-}
-
 // A page holds the words of 64K addresses, or of all of a smaller ROM.
 constexpr unsigned kPageBits = 16;
 
@@ -35,7 +26,7 @@ void WordFileWriter::writeHeader(LineSink& sink, const RomNames& /*names*/, cons
     pageSize_ = std::min<std::uint64_t>(lines_, std::uint64_t{1} << kPageBits);
     pages_.clear();
     pages_.resize(lines_ / pageSize_);
-    const std::string line = std::string(hexDigits(shape), '0') + std::string(separator()) + "\r\n";
+    const std::string line = std::string(shape.hexDigits(), '0') + std::string(separator()) + "\r\n";
     zeroLineSize_ = line.size();
     zeroLines_.clear();
     while (zeroLines_.size() + line.size() <= kZeroBlock) {
@@ -52,7 +43,7 @@ void WordFileWriter::writeWord(LineSink& /*sink*/, const RomWord& word, const Ro
     if (!page) {
         page = std::make_unique<std::uint64_t[]>(pageSize_);
     }
-    page[word.address & (pageSize_ - 1)] = lowBits(word.data, shape.dataWidth);
+    page[word.address & (pageSize_ - 1)] = word.data & shape.dataMask();
 }
 
 void WordFileWriter::writeTrailer(LineSink& sink, const RomShape& shape) {
@@ -61,11 +52,7 @@ void WordFileWriter::writeTrailer(LineSink& sink, const RomShape& shape) {
         writeLines(sink, first, std::min(first + pageSize_, lines_ - 1), shape);
     }
     const std::unique_ptr<std::uint64_t[]>& lastPage = pages_.back();
-    const std::uint64_t last = lastPage ? lastPage[pageSize_ - 1] : 0;
-    const unsigned digits = hexDigits(shape);
-    sink.writeLine(16 + lastSeparator().size(), [&](char* out) {
-        return putText(putHexDigits(out, last, digits), lastSeparator());
-    });
+    writeWordLine(sink, lastPage ? lastPage[pageSize_ - 1] : 0, shape.hexDigits(), lastSeparator());
     pages_.clear();
 }
 
@@ -76,12 +63,13 @@ void WordFileWriter::writeLines(LineSink& sink, std::uint64_t first, std::uint64
         writeZeroLines(sink, end - first);
         return;
     }
-    const unsigned digits = hexDigits(shape);
-    const std::string_view after = separator();
     for (std::uint64_t address = first; address < end; ++address) {
-        const std::uint64_t word = page[address & (pageSize_ - 1)];
-        sink.writeLine(16 + after.size(), [&](char* out) { return putText(putHexDigits(out, word, digits), after); });
+        writeWordLine(sink, page[address & (pageSize_ - 1)], shape.hexDigits(), separator());
     }
+}
+
+void WordFileWriter::writeWordLine(LineSink& sink, std::uint64_t word, unsigned digits, std::string_view after) {
+    sink.writeLine(16 + after.size(), [&](char* out) { return putText(putHexDigits(out, word, digits), after); });
 }
 
 void WordFileWriter::writeZeroLines(LineSink& sink, std::uint64_t count) {

@@ -41,6 +41,7 @@ protected:
 private:
     void writeLines(LineSink& sink, std::uint64_t first, std::uint64_t end, const RomShape& shape);
     void writeZeroLines(LineSink& sink, std::uint64_t count);
+    static void writeWordLine(LineSink& sink, std::uint64_t word, unsigned digits, std::string_view after);
 
     std::uint64_t lines_ = 0;  // 2 to the power of the address width
     std::uint64_t pageSize_ = 0;

@@ -17,7 +17,7 @@ namespace {
 class BitsAboveWidth {
 public:
     explicit BitsAboveWidth(const RomShape& shape)
-        : mask_(allOnes(8 * shape.bytesPerWord()) & ~allOnes(static_cast<unsigned>(shape.dataWidth))) {}
+        : mask_(lowBitsMask(8 * shape.bytesPerWord()) & ~shape.dataMask()) {}
 
     bool cut(std::uint64_t data) const {
         const std::uint64_t high = data & mask_;
@@ -25,8 +25,6 @@ public:
     }
 
 private:
-    static std::uint64_t allOnes(unsigned bits) { return bits >= 64 ? UINT64_MAX : (std::uint64_t{1} << bits) - 1; }
-
     std::uint64_t mask_;
 };
 
