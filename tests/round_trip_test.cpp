@@ -257,14 +257,14 @@ private:
 };
 
 
-// Converts <folder>/<sample>.hex, copied to <stem>.hex in a work folder below temp, with the answer
-// given; returns the output's path.
+// Converts <folder>/<sample>.hex, copied to <stem>.hex in a work folder below temp unless there, with the
+// answer given; returns the output's path.
 fs::path convert(const fs::path& program, const std::string& extension, const fs::path& sample,
                  const std::string& stem, const std::string& answer, const fs::path& temp,
                  const std::string& notes = "", const std::vector<std::string>& options = {}) {
     const fs::path folder = temp / "work";
     fs::create_directories((folder / stem).parent_path());
-    fs::copy_file(sample, folder / (stem + ".hex"));
+    fs::copy_file(sample, folder / (stem + ".hex"), fs::copy_options::skip_existing);
     Invocation invocation;
     invocation.arguments = options;
     invocation.arguments.push_back(stem + ".hex");
@@ -275,11 +275,11 @@ fs::path convert(const fs::path& program, const std::string& extension, const fs
     return folder / (stem + extension);
 }
 
-// Converts a sample as its row says; the style is quenlor's alone.
+// Converts a sample as its row says; the style is quenlor's alone, and .mem asks saptrum for a word file.
 fs::path convert(const fs::path& program, const std::string& extension, const Sample& sample, const fs::path& temp) {
     std::vector<std::string> options = sample.options;
-    if (extension == ".vhd") {
-        options.insert(options.begin(), {"--style", sample.style});
+    if (extension != ".mif") {
+        options.insert(options.begin(), {extension == ".vhd" ? "--style" : "--format", extension == ".vhd" ? sample.style : "mem"});
     }
     return convert(program, extension, sampleFolder(sample) / (sample.name + ".hex"), sample.name,
                    std::to_string(sample.addressWidth) + "\n", temp, sample.notes, options);
@@ -319,48 +319,41 @@ std::string testbench(const Sample& sample) {
 }
 
 // False when the tool is missing; under CI that fails the test, since CI must install it.
-bool installed(const std::string& tool, const std::string& package = "") {
+bool installed(const std::string& tool) {
     if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0) {
         return true;
     }
     const char* ci = std::getenv("CI");
     if (ci != nullptr && std::string(ci) != "" && std::string(ci) != "false") {
         ADD_FAILURE() << tool << " is not installed; CI must install it (Debian package "
-                      << (package.empty() ? tool : package) << ")";
+                      << (tool.rfind("ice", 0) == 0 ? "fpga-icestorm" : tool) << ")";
     }
     return false;
 }
 
-// Runs a shell command in folder with its output in log; the log after a failure, empty otherwise.
+// Runs a shell command in folder with its messages in a log; the log after a failure, empty otherwise.
 std::string shell(const fs::path& folder, const std::string& command) {
     const std::string line = "cd '" + folder.string() + "' && (" + command + ") >>run.log 2>&1";
     return std::system(line.c_str()) == 0 ? "" : command + ":\n" + readFile(folder / "run.log");
 }
 
-// Writes <stem>.mem beside the HEX file in folder, as saptrum --format mem does with options.
-void writeWordFile(const fs::path& folder, const std::string& stem, int addressWidth,
-                   const std::vector<std::string>& options, const std::string& notes) {
-    Invocation invocation;
-    invocation.arguments = options;
-    invocation.arguments.insert(invocation.arguments.end(),
-                                {"--format", "mem", "-w", std::to_string(addressWidth), stem + ".hex"});
-    const Outcome outcome = runProgram(ROMTOOLS_SAPTRUM_PATH, folder, invocation);
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.standardError, notes);
-}
-
 // Runs a GHDL command (-a, -e, -r or --synth) on units or files in folder, under one VHDL standard with a
-// library folder of its own; its standard output goes to output, and its messages are returned after a
-// failure.
+// library folder of its own; its standard output goes to output.
 std::string ghdl(const fs::path& folder, const std::string& standard, const std::string& command,
                  const std::string& operands, const fs::path& output) {
-    const std::string library = "work" + standard;
-    fs::create_directories(folder / library);
-    const fs::path log = folder / ("ghdl" + standard + ".log");
-    const std::string arguments = command + " --std=" + standard + " --workdir=" + library + " " + operands;
-    const std::string line = "cd '" + folder.string() + "' && ghdl " + arguments + " >'" + output.string() +
-                             "' 2>'" + log.string() + "'";
-    return std::system(line.c_str()) == 0 ? "" : "ghdl " + arguments + ":\n" + readFile(log);
+    fs::create_directories(folder / ("work" + standard));
+    return shell(folder, "ghdl " + command + " --std=" + standard + " --workdir=work" + standard + " " + operands +
+                             " >'" + output.string() + "'");
+}
+
+// The words a simulation printed, a line each in the radix given.
+Image printedWords(const fs::path& output, int radix) {
+    Image words;
+    std::istringstream printed(readFile(output));
+    for (std::string word; printed >> word && word.find_first_not_of("0123456789abcdef") == std::string::npos;) {
+        words.push_back(std::stoull(word, nullptr, radix));
+    }
+    return words;
 }
 
 void PrintTo(const Sample& sample, std::ostream* stream) {
@@ -379,7 +372,7 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
     TempDirectory temp;
     const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path());
     if (sample.style == "file") {  // simulation and synthesis read it from the working folder
-        writeWordFile(vhdl.parent_path(), sample.name, sample.addressWidth, sample.options, sample.notes);
+        convert(ROMTOOLS_SAPTRUM_PATH, ".mem", sample, temp.path());
     }
     std::vector<std::pair<fs::path, std::string>> units = {{vhdl, "93"}, {vhdl, "08"}};  // and the standard
     if (sample.synthesized) {  // the netlist is VHDL with the same entity and ports, in a folder of its own
@@ -398,13 +391,7 @@ TEST_P(RoundTrip, GhdlSimulatesTheImageFromTheVhdl) {
         ASSERT_EQ(ghdl(folder, standard, "-e", "tb", output), "");
         // Before the first address is set, numeric_std warns of metavalues at time 0: not a fault.
         ASSERT_EQ(ghdl(folder, standard, "-r", "tb --ieee-asserts=disable-at-0", output), "");
-
-        Image simulated;
-        std::istringstream printed(readFile(output));
-        for (std::string bits; printed >> bits;) {
-            simulated.push_back(std::stoull(bits, nullptr, 2));
-        }
-        EXPECT_EQ(simulated, expected) << unit.filename() << " --std=" << standard;
+        EXPECT_EQ(printedWords(output, 2), expected) << unit.filename() << " --std=" << standard;
     }
 }
 
@@ -417,9 +404,8 @@ TEST(Synthesis, BlockStyleFillsIce40MemoryBlocks) {
     TempDirectory temp;
     const fs::path folder = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path()).parent_path();
     ASSERT_EQ(ghdl(folder, "08", "--synth", "--out=verilog odd_objcopy.vhd -e odd_objcopy", folder / "rom.v"), "");
-    const std::string yosys = "cd '" + folder.string() + "' && yosys -q -p 'read_verilog rom.v; synth_ice40 -top "
-                              "odd_objcopy; tee -q -o stat.txt stat' >yosys.log 2>&1";
-    ASSERT_EQ(std::system(yosys.c_str()), 0) << readFile(folder / "yosys.log");
+    ASSERT_EQ(shell(folder, "yosys -q -p 'read_verilog rom.v; synth_ice40 -top odd_objcopy; tee -q -o stat.txt stat'"),
+              "");
     const std::string statistics = readFile(folder / "stat.txt");
     const auto cells = [&statistics](const std::string& cell) {  // 0 when the netlist has none
         const std::size_t at = statistics.find(" " + cell + " ");
@@ -437,35 +423,31 @@ TEST(FileStyle, GhdlStopsOnAWordFileOfWiderWords) {
     }
     const Sample sample{"odd_srec_cat_16", 9, {}, bitsAbove("odd_srec_cat_16", 2), "odd.bin", "file"};
     TempDirectory temp;
-    const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path());
-    const fs::path folder = vhdl.parent_path();
-    writeWordFile(folder, sample.name, sample.addressWidth, {"--data-width=16"}, "");
+    const fs::path folder = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path()).parent_path();
+    convert(ROMTOOLS_SAPTRUM_PATH, ".mem", {"odd_srec_cat_16", 9, {"--data-width=16"}, "", "odd.bin"}, temp.path());
     writeFile(folder / "tb.vhd", testbench(sample));
-    const fs::path output = folder / "sim.txt";
-    ASSERT_EQ(ghdl(folder, "08", "-a", vhdl.filename().string() + " tb.vhd", output), "");
+    const fs::path output = folder / "sim.txt";  // where GHDL reports a failed assertion
+    ASSERT_EQ(ghdl(folder, "08", "-a", "odd_srec_cat_16.vhd tb.vhd", output), "");
     ASSERT_EQ(ghdl(folder, "08", "-e", "tb", output), "");
     EXPECT_NE(ghdl(folder, "08", "-r", "tb", output), "");
-    // GHDL reports a failed assertion on standard output.
-    const std::string report = readFile(output);
-    EXPECT_NE(report.find("odd_srec_cat_16.mem: line 1 is wider than 14 bits"), std::string::npos) << report;
+    EXPECT_NE(readFile(output).find("odd_srec_cat_16.mem: line 1 is wider than 14 bits"), std::string::npos);
 }
 
 // A new firmware without synthesis, as the open iCE40 flow does it: the file style is built and placed
 // once with icebram's random placeholder words, then icebram swaps the word file that saptrum writes
 // into the placed design. Read back from the bitstream in simulation, every address gives the image.
 TEST(Ice40, IcebramSwapsTheWordFileIntoAPlacedDesign) {
-    if (!installed("ghdl") || !installed("yosys") || !installed("nextpnr-ice40") ||
-        !installed("icebram", "fpga-icestorm") || !installed("icebox_vlog", "fpga-icestorm") ||
-        !installed("iverilog")) {
-        GTEST_SKIP() << "the open iCE40 flow is not installed (Debian packages ghdl, yosys, nextpnr-ice40, "
-                        "fpga-icestorm, iverilog)";
+    for (const std::string tool : {"ghdl", "yosys", "nextpnr-ice40", "icebram", "icebox_vlog", "iverilog"}) {
+        if (!installed(tool)) {
+            GTEST_SKIP() << tool << " is not installed: the open iCE40 flow is not run";
+        }
     }
     const Sample sample{"odd_srec_cat_16", 8, {"--data-width=16", "--crop"},
                         "odd_srec_cat_16" + kLeftOut + "8 are left out: 245, the first at address 0100\n", "odd.bin",
                         "file"};
     TempDirectory temp;
     const fs::path folder = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", sample, temp.path()).parent_path();
-    writeWordFile(folder, sample.name, sample.addressWidth, sample.options, sample.notes);
+    convert(ROMTOOLS_SAPTRUM_PATH, ".mem", sample, temp.path());
     // The pins of an HX1K in its TQ144 package, clk on a global buffer's.
     std::string pins = "set_io clk 21\n";
     std::string ports = ".clk(clk)";
@@ -478,9 +460,8 @@ TEST(Ice40, IcebramSwapsTheWordFileIntoAPlacedDesign) {
     writeFile(folder / "rom.pcf", pins);
     writeFile(folder / "tb.v",
               "module tb;\n  reg clk = 0;\n  reg [7:0] romaddr = 0;\n  wire [15:0] romout;\n  chip c(" + ports +
-                  ");\n  integer a;\n  initial begin\n    for (a = 0; a < 256; a = a + 1) begin\n"
-                  "      romaddr = a;\n      #5 clk = 1;\n      #5 clk = 0;\n      #1 $display(\"%h\", romout);\n"
-                  "    end\n    $finish;\n  end\nendmodule\n");
+                  ");\n  integer a;\n  initial begin\n    for (a = 0; a < 256; a = a + 1) begin\n      romaddr = a;\n"
+                  "      #5 clk = 1;\n      #5 clk = 0;\n      #1 $display(\"%h\", romout);\n    end\n    $finish;\n  end\nendmodule\n");
     const std::string steps[] = {
         "icebram -g 16 256 >placeholder.mem",
         "ghdl --synth --std=08 -ginit_file=placeholder.mem --out=verilog odd_srec_cat_16.vhd -e odd_srec_cat_16 >rom.v",
@@ -495,12 +476,7 @@ TEST(Ice40, IcebramSwapsTheWordFileIntoAPlacedDesign) {
     for (const std::string& step : steps) {
         ASSERT_EQ(shell(folder, step), "");
     }
-    Image read;
-    std::istringstream printed(readFile(folder / "sim.txt"));
-    for (std::string word; printed >> word && word.find_first_not_of("0123456789abcdef") == std::string::npos;) {
-        read.push_back(std::stoull(word, nullptr, 16));
-    }
-    EXPECT_EQ(read, expectedImage(sample));
+    EXPECT_EQ(printedWords(folder / "sim.txt", 16), expectedImage(sample));
 }
 
 TEST_P(RoundTrip, MifCarriesTheSameImage) {

@@ -30,15 +30,10 @@ TEST(VhdlEntityName, IsTheStemsLastPartOrOneMendedFromIt) {
         EXPECT_EQ(VhdlArrayRomWriter().nameNotice(stem), notice) << stem;
         EXPECT_EQ(VhdlFileRomWriter().nameNotice(stem), notice) << stem;
     }
-}
-
-// The file style's word file: the input's last part with .mem, as a VHDL string's contents.
-TEST(WordFileString, IsTheInputsLastPartWithMemAsAVhdlString) {
-    const char* const rows[][2] = {
-        {"build/fw", "fw.mem"}, {"C:\\Work\\ROM", "ROM.mem"}, {"rom", "rom.mem"},
-        {"say \"hi\"", "say \"\"hi\"\".mem"}, {"caf\xC3\xA9\t", "caf___.mem"},
-    };
-    for (const auto& [inputStem, text] : rows) {
+    // The file style's word file is the input's last part with .mem, as a VHDL string's contents.
+    const char* const wordFiles[][2] = {{"build/fw", "fw.mem"}, {"C:\\Work\\ROM", "ROM.mem"},
+                                        {"say \"hi\"", "say \"\"hi\"\".mem"}, {"caf\xC3\xA9\t", "caf___.mem"}};
+    for (const auto& [inputStem, text] : wordFiles) {
         EXPECT_EQ(wordFileString(inputStem), text) << inputStem;
     }
 }
