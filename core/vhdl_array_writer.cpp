@@ -26,7 +26,7 @@ OutputForm VhdlArrayRomWriter::form() const {
 void VhdlArrayRomWriter::writeHeader(LineSink& sink, const RomNames& names, const RomShape& shape) {
     writeVhdlEntity(sink, vhdlEntityName(names.unit), shape, "use ieee.numeric_std.all;\n", portsBeforeAddress());
     writeRomType(sink, shape);
-    sink << "\tconstant rom : rom_type := (\n";
+    sink << "\tconstant rom_data : rom_type := (\n";
 }
 
 void VhdlArrayRomWriter::writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) {

@@ -24,7 +24,7 @@ protected:
     // What a style that reads the same array another way sets apart: the ports declared before romaddr,
     // and the statements that give romout.
     virtual std::string_view portsBeforeAddress() const { return ""; }
-    virtual std::string_view readStatements() const { return "\tromout <= rom(to_integer(unsigned(romaddr)));\n"; }
+    virtual std::string_view readStatements() const { return "\tromout <= rom_data(to_integer(unsigned(romaddr)));\n"; }
 };
 
 }  // namespace romtools

@@ -11,7 +11,7 @@ inline constexpr std::string_view kClockedRead =
     "\tprocess (clk)\n"
     "\tbegin\n"
     "\t\tif rising_edge(clk) then\n"
-    "\t\t\tromout <= rom(to_integer(unsigned(romaddr)));\n"
+    "\t\t\tromout <= rom_data(to_integer(unsigned(romaddr)));\n"
     "\t\tend if;\n"
     "\tend process;\n";
 

@@ -11,9 +11,9 @@ end prog;
 
 architecture RTL of prog is
 	type rom_type is array (15 downto 0) of std_logic_vector(13 downto 0);
-	constant rom : rom_type := (
+	constant rom_data : rom_type := (
 		others => "00000000000000"
 	);
 begin
-	romout <= rom(to_integer(unsigned(romaddr)));
+	romout <= rom_data(to_integer(unsigned(romaddr)));
 end RTL;

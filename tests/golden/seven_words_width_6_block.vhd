@@ -12,7 +12,7 @@ end prog;
 
 architecture RTL of prog is
 	type rom_type is array (63 downto 0) of std_logic_vector(13 downto 0);
-	constant rom : rom_type := (
+	constant rom_data : rom_type := (
 		0 => "10100000000000",	-- addr 0000: data 2800
 		1 => "11000000111111",	-- addr 0001: data 303F
 		2 => "00000010001010",	-- addr 0002: data 008A
@@ -26,7 +26,7 @@ begin
 	process (clk)
 	begin
 		if rising_edge(clk) then
-			romout <= rom(to_integer(unsigned(romaddr)));
+			romout <= rom_data(to_integer(unsigned(romaddr)));
 		end if;
 	end process;
 end RTL;
