@@ -14,7 +14,12 @@ namespace {
 
 constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {
     {"--width", "-w"},   {"--data-width", "--data-width"}, {"--base", "--base"},
-    {"--output", "-o"},  {"--style", "--style"},           {"--format", "--format"}};
+    {"--output", "-o"},  {"--style", "--style"},           {"--format", "--format"},
+    {"--entity", "--entity"}};
+
+// The options that take no value.
+constexpr std::pair<std::string_view, bool Options::*> kFlags[] = {
+    {"--crop", &Options::crop}, {"--strict", &Options::strict}, {"--big-endian", &Options::bigEndian}};
 
 // A decimal number from 1 to 64 and nothing else, or nothing: an address width or a data width.
 std::optional<std::int32_t> widthOption(std::string_view text) {
@@ -103,9 +108,12 @@ std::string formNames(const ProgramDescription& program, std::string_view separa
 // The usage lines, with every option, packed into lines of at most 80 characters.
 std::string usageLines(const ProgramDescription& program) {
     const std::string start = "usage: " + std::string(program.name) + " ";
-    std::vector<std::string> items = {"[-w width]", "[--data-width bits]", "[--base address]"};
+    std::vector<std::string> items = {"[-w width]", "[--data-width bits]", "[--big-endian]", "[--base address]"};
     if (program.offersForms()) {
         items.push_back("[" + formOption(program) + " " + formNames(program, "|", "|") + "]");
+    }
+    if (program.namesUnits) {
+        items.push_back("[--entity name]");
     }
     items.insert(items.end(), {"[-o output]", "[--crop]", "[--strict]", "[-h]", "[-V]", "[--]", "input_filename..."});
     std::string usage = start;
@@ -177,14 +185,16 @@ bool OptionReader::readOption(int& index) {
         options_.request = argument == "-h" || argument == "--help" ? Options::Request::help : Options::Request::version;
         return false;
     }
-    if (argument == "--crop" || argument == "--strict") {
-        (argument == "--crop" ? options_.crop : options_.strict) = true;
-        return true;
+    for (const auto& [flagName, flag] : kFlags) {
+        if (argument == flagName) {
+            options_.*flag = true;
+            return true;
+        }
     }
     const ValueOption option = valueOption(argument);
     const bool formOfAnother = (option.name == "--style" || option.name == "--format") &&
                                (option.name != formOption(program_) || !program_.offersForms());
-    if (option.name.empty() || formOfAnother) {
+    if (option.name.empty() || formOfAnother || (option.name == "--entity" && !program_.namesUnits)) {
         return refuse("unknown option " + std::string(argument) + "\n" + usage_);
     }
     if (!option.value && index + 1 == argc_) {
@@ -195,8 +205,8 @@ bool OptionReader::readOption(int& index) {
 
 // Takes the value of an option by its short name; false when it is refused.
 bool OptionReader::readValue(std::string_view name, const std::string& value) {
-    if (name == "-o") {
-        options_.outputName = value;
+    if (name == "-o" || name == "--entity") {
+        (name == "-o" ? options_.outputName : options_.entityName) = value;
         return true;
     }
     if (name == formOption(program_)) {
@@ -231,6 +241,9 @@ Options OptionReader::checked() const {
     }
     if (options_.outputName && options_.files.size() > 1) {
         return refused("-o is allowed with one input file only\n" + usage_);
+    }
+    if (options_.entityName && options_.files.size() > 1) {
+        return refused("--entity is allowed with one input file only\n" + usage_);
     }
     if (options_.addressWidth && *options_.addressWidth > options_.writer->form().widestAddress) {
         return refused(formWidthRefusal(program_, *options_.writer));
@@ -306,13 +319,19 @@ std::string helpText(const ProgramDescription& program) {
            "name starts with - follows it (or is written ./-name.hex).\n\n"
            "  -w, --width N      the address width, 1 to 64: asks nothing, awaits no key\n"
            "  --data-width N     the bits of a ROM word, 1 to 64 (14 if not given)\n"
+           "  --big-endian       a word's first byte is its most significant, as big-endian\n"
+           "                     cores read it: OpenRISC, MicroBlaze, LEON, 68k, and MIPS\n"
+           "                     or ARM built big-endian\n"
            "  --base ADDRESS     the image's byte address of ROM word 0: 0x and hex digits,\n"
            "                     or decimal; 0 if not given (--base 0x08000000 for a\n"
            "                     Cortex-M image linked at its flash)\n"
            "  -o, --output FILE  write FILE instead (with one input file only); - writes\n"
            "                     standard output\n"
-           + formHelp(program) +
-           "  --crop             leave out words beyond the address width, with a note\n"
+           + formHelp(program) + (program.namesUnits ?
+           "  --entity NAME      name the entity NAME instead of after the file (with one\n"
+           "                     input file only)\n" : "") +
+           "  --crop             leave out words beyond the address width and data below\n"
+           "                     the base, with a note for each\n"
            "  --strict           fail a file on any warning, keeping the previous output\n"
            "  -h, --help         show this text\n"
            "  -V, --version      show the version\n"
@@ -325,7 +344,9 @@ std::string helpText(const ProgramDescription& program) {
            "above it), a file with no end record, a file that gives no word for the ROM\n"
            "or none within the address width, and words beyond the address width.\n"
            "--strict makes each of them fail the file, and so does a question that\n"
-           "standard input leaves unanswered.\n\n"
+           "standard input leaves unanswered. A file whose first character, past blanks,\n"
+           "tabs and line ends, cannot start a record is not an Intel HEX file: it fails,\n"
+           "and its previous output stays.\n\n"
            "In a Makefile, where a doubt should stop the build:\n"
            "  build/%" + extension + ": %.hex\n"
            "  \t@mkdir -p $(@D)\n"

@@ -19,7 +19,9 @@ struct Options {
     std::optional<std::int32_t> addressWidth;  // -w: asks nothing, awaits no key
     std::int32_t dataWidth = kDefaultDataWidth;  // --data-width
     std::uint32_t base = 0;                    // --base: the image's byte address of ROM word 0
+    bool bigEndian = false;                    // --big-endian: a word's first byte is its most significant
     std::optional<std::string> outputName;     // -o: instead of the name next to the input
+    std::optional<std::string> entityName;     // --entity: the unit's name instead of the file's
     bool crop = false;                         // --crop: leave out words beyond the address width
     bool strict = false;                       // --strict: a warning about a file fails it
     RomWriter* writer = nullptr;               // the program's first, or the one --style or --format names
@@ -27,10 +29,10 @@ struct Options {
 };
 
 // Reads the options: -w N, --width N, --width=N (N from 1 to 64); --data-width N, --data-width=N (N from
-// 1 to 64); --base ADDRESS, --base=ADDRESS (0x and up to 8 hex digits, or a decimal number, below 2^32);
+// 1 to 64); --big-endian; --base ADDRESS, --base=ADDRESS (0x and up to 8 hex digits, or a decimal number, below 2^32);
 // -o FILE, --output FILE, --output=FILE (with one input file only); --crop; --strict; -h, --help; -V,
-// --version; and --style NAME, --style=NAME or --format NAME, --format=NAME, whichever the program
-// offers. The first refusal from the left is the one
+// --version; --style NAME, --style=NAME or --format NAME, --format=NAME, whichever the program offers;
+// and --entity NAME, --entity=NAME (with one input file only) where the program names units. The first refusal from the left is the one
 // given, with the program's name in its usage line. Reading standard input ("-") needs -w and -o, and
 // a width from -w must suit the writer.
 Options parseCommandLine(int argc, char** argv, const ProgramDescription& program);

@@ -21,13 +21,32 @@ ConversionFailure fileFailure(const std::string& what, const std::string& name, 
 
 FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& settings) {
     std::optional<FileNames> names =
-        fileNamesFor(argument, settings.options.writer->form().extension, settings.options.outputName);
+        fileNamesFor(argument, settings.options.writer->form().extension, settings.options.outputName,
+                     settings.options.entityName);
     if (!names) {
         throw ConversionFailure{"Input file should be HEX file.\n" + argument +
                                     ": the name does not end in .hex, .ihx or .ihex\n",
                                 false};
     }
     return *names;
+}
+
+// True when a regular file stands under the name, links followed, that is not empty and whose first
+// line, up to the first CR or LF, is not one or more hex digits alone.
+bool holdsOtherThanWords(const std::string& name) {
+    const FilePtr file(fileKind(name).kind == FileKind::regular ? std::fopen(name.c_str(), "rb") : nullptr);
+    int character = file ? std::fgetc(file.get()) : EOF;
+    if (character == EOF) {
+        return false;
+    }
+    bool digits = false;
+    for (; character != EOF && character != '\r' && character != '\n'; character = std::fgetc(file.get())) {
+        if (kDigitValues[static_cast<unsigned>(character)] == kNotADigit) {
+            return true;
+        }
+        digits = true;
+    }
+    return !digits;
 }
 
 OpenedInput openInputOrThrow(const FileNames& names) {
@@ -83,15 +102,20 @@ FileConversion::FileConversion(const std::string& argument, RunSettings& setting
 void FileConversion::convert() {
     createOutput();
     shape_ = {addressWidthFor(settings_), settings_.options.dataWidth};
-    std::fputs(writer_.nameNotice(names_.stem).c_str(), stderr);
+    std::fputs(writer_.nameNotice(names_.unit).c_str(), stderr);
     putInPlace(writeOutput());
 }
 
-// An output that is the input itself, through a link, would replace the image it is made from.
-// Standard output is there to be written, and when it was closed, writing it fails.
+// An output that is the input itself, through a link, would replace the image it is made from; under
+// the default name, a form that keeps other tools' files keeps them. Standard output is there to be
+// written, and when it was closed, writing it fails.
 void FileConversion::createOutput() {
     if (!names_.toStandardOutput && isSameFile(input_.file.get(), names_.output)) {
         throw fileFailure("can not create output file", names_.output, "it is the input file");
+    }
+    if (!settings_.options.outputName && writer_.form().keepsOtherFiles && holdsOtherThanWords(names_.output)) {
+        throw fileFailure("can not create output file", names_.output,
+                          "it is not a word file, so it is kept; -o names the output to write");
     }
     if (!output_.create()) {
         throw fileFailure(names_.toStandardOutput ? "can not write output file" : "can not create output file",
@@ -102,16 +126,24 @@ void FileConversion::createOutput() {
 // Streams every word of the input into the output, saying each doubt about the input as it is found,
 // and those about the whole file once it has been read to its end. The output is finished but not
 // yet in place.
-AddressFit FileConversion::writeOutput() {
+FileConversion::Leftovers FileConversion::writeOutput() {
     CrLfFileBuf buffer(output_.file());
     LineSink sink(buffer);
     TextInput text(input_.file.get());
-    HexRecordReader reader(text, warnings_, shape_.bytesPerWord(), settings_.options.base);
-    const AddressFit fit = writeRom(reader, warnings_, writer_, sink,
-                                    {{names_.stem, names_.inputStem}, shape_, settings_.options.crop});
-    if (text.failed()) {
-        throw fileFailure("can not read input file", warnings_.source(), errorText(text.error()));
+    const Options& options = settings_.options;
+    HexRecordReader reader(text, warnings_, {shape_.bytesPerWord(), options.base, options.bigEndian, options.crop});
+    const std::string notIntelHex = reader.whyNotIntelHex();
+    const auto failIfUnread = [&] {
+        if (text.failed()) {
+            throw fileFailure("can not read input file", warnings_.source(), errorText(text.error()));
+        }
+    };
+    failIfUnread();
+    if (!notIntelHex.empty()) {
+        throw ConversionFailure{notIntelHex, true};
     }
+    const AddressFit fit = writeRom(reader, warnings_, writer_, sink, {{names_.unit, names_.stem}, shape_, options.crop});
+    failIfUnread();
     // A write error may show only when the last block is written.
     if (!buffer.finish()) {
         throw fileFailure("can not write output file", names_.output, errorText(buffer.error()));
@@ -128,7 +160,7 @@ AddressFit FileConversion::writeOutput() {
                       static_cast<int>(shape_.addressWidth), static_cast<unsigned long long>(reader.lowestDataByte()));
         warnings_.warn(text);
     }
-    return fit;
+    return {fit, reader.bytesBelowBase(), reader.firstBelowBase()};
 }
 
 std::string FileConversion::fitWarning(const AddressFit& fit) const {
@@ -142,8 +174,9 @@ std::string FileConversion::fitWarning(const AddressFit& fit) const {
 }
 
 // Puts a finished output in place, unless --strict refuses it for a warning; then says what became of
-// words beyond the address width.
-void FileConversion::putInPlace(const AddressFit& fit) {
+// words beyond the address width and of data below the base.
+void FileConversion::putInPlace(const Leftovers& leftovers) {
+    const AddressFit& fit = leftovers.fit;
     const bool wordsOutside = fit.anyOutside() && !settings_.options.crop;
     if (settings_.options.strict && (warnings_.any() || wordsOutside)) {
         if (wordsOutside) {
@@ -165,6 +198,12 @@ void FileConversion::putInPlace(const AddressFit& fit) {
                      warnings_.source().c_str(), static_cast<int>(shape_.addressWidth),
                      static_cast<unsigned long long>(fit.outsideCount()),
                      static_cast<unsigned long long>(fit.firstOutside()));
+    }
+    if (leftovers.bytesBelowBase != 0 && settings_.options.crop) {
+        std::fprintf(stderr, "%s: note: bytes below the base address %08llX are left out: %llu, the first at address %08llX\n",
+                     warnings_.source().c_str(), static_cast<unsigned long long>(settings_.options.base),
+                     static_cast<unsigned long long>(leftovers.bytesBelowBase),
+                     static_cast<unsigned long long>(leftovers.firstBelowBase));
     }
 }
 

@@ -42,9 +42,17 @@ public:
     void convert();
 
 private:
+    // What the reading leaves for the run to say once the output is in place: the words beyond the
+    // address width, and the bytes below the base.
+    struct Leftovers {
+        AddressFit fit;
+        std::uint64_t bytesBelowBase;
+        std::uint64_t firstBelowBase;
+    };
+
     void createOutput();
-    AddressFit writeOutput();
-    void putInPlace(const AddressFit& fit);
+    Leftovers writeOutput();
+    void putInPlace(const Leftovers& leftovers);
     std::string fitWarning(const AddressFit& fit) const;
 
     RunSettings& settings_;

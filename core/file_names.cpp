@@ -38,27 +38,29 @@ std::string withoutExtension(const std::string& name) {
 }  // namespace
 
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
-                                      const std::optional<std::string>& outputName) {
+                                      const std::optional<std::string>& outputName,
+                                      const std::optional<std::string>& entityName) {
     const bool toStandardOutput = outputName == kStandardStreamArgument;
+    std::optional<FileNames> names;
     if (argument == kStandardStreamArgument && outputName) {
-        return FileNames{argument, kStandardInputName, toStandardOutput ? kStandardOutputName : *outputName,
-                         toStandardOutput ? "rom" : withoutExtension(*outputName), "rom", toStandardOutput};
+        names = FileNames{argument, kStandardInputName, toStandardOutput ? kStandardOutputName : *outputName,
+                 toStandardOutput ? "rom" : withoutExtension(*outputName), ""};
+    } else {
+        const std::size_t cut = extensionStart(argument);
+        const std::string_view extension = std::string_view(argument).substr(cut);
+        if (!isHexExtension(extension)) {
+            return std::nullopt;
+        }
+        const std::string stem = argument.substr(0, cut);
+        // A name in .HEX is looked for in .hex first, as a file system that ignores case shows it.
+        const std::string input = extension == ".HEX" ? stem + ".hex" : argument;
+        names = FileNames{argument, input,
+                 toStandardOutput ? kStandardOutputName : outputName ? *outputName : stem + std::string(outputExtension),
+                 outputName && !toStandardOutput ? withoutExtension(*outputName) : stem, ""};
     }
-    const std::size_t cut = extensionStart(argument);
-    const std::string_view extension = std::string_view(argument).substr(cut);
-    if (!isHexExtension(extension)) {
-        return std::nullopt;
-    }
-    const std::string stem = argument.substr(0, cut);
-    // A name in .HEX is looked for in .hex first, as a file system that ignores case shows it.
-    const std::string input = extension == ".HEX" ? stem + ".hex" : argument;
-    if (toStandardOutput) {
-        return FileNames{argument, input, kStandardOutputName, stem, stem, true};
-    }
-    if (outputName) {
-        return FileNames{argument, input, *outputName, withoutExtension(*outputName), stem};
-    }
-    return FileNames{argument, input, stem + std::string(outputExtension), stem, stem};
+    names->unit = entityName.value_or(names->stem.substr(lastPartStart(names->stem, kAnySystemSeparators)));
+    names->toStandardOutput = toStandardOutput;
+    return names;
 }
 
 OpenedInput openInput(const FileNames& names) {

@@ -19,17 +19,19 @@ struct FileNames {
     std::string argument;
     std::string input;   // where the input is looked for first: the argument, or for ".HEX" the stem with ".hex"
     std::string output;  // the stem with the program's extension, the name given with -o, or <stdout>
-    std::string stem;    // what the unit is named after: the input's stem, or -o's name without its extension
-    std::string inputStem;  // the argument without its extension, "rom" for standard input
+    // The output's name without its extension, after which its word file is named: -o's name, or the
+    // input's with -o - too and without -o, "rom" for standard input to standard output.
+    std::string stem;
+    std::string unit;  // what the unit is named after: --entity's name whole, or the stem's last part
     bool toStandardOutput = false;  // -o -
 };
 
 // The names for a HEX file's argument, or nothing when it does not end in ".hex", ".ihx" or ".ihex", in
 // any letter case. The extension starts at the last '.' after the first character.
-// "-" with -o's name is standard input, named <stdin>. -o - is standard output, named <stdout>; the
-// unit is then named after the input, and "rom" for standard input.
+// "-" with -o's name is standard input, named <stdin>. -o - is standard output, named <stdout>.
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
-                                      const std::optional<std::string>& outputName);
+                                      const std::optional<std::string>& outputName,
+                                      const std::optional<std::string>& entityName);
 
 // An input as it was opened, or why it could not be.
 struct OpenedInput {

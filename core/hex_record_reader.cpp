@@ -17,7 +17,40 @@ std::string hex2(unsigned value) {
     return text;
 }
 
+// What the characters after a file's first one say of its format, when they name one.
+std::string formatOf(int first, TextInput& input) {
+    const int second = input.get();
+    if (first == 'S' && second >= '0' && second <= '9') {
+        return ", as a Motorola S-record file does";
+    }
+    if (first == 0x7F && second == 'E' && input.get() == 'L' && input.get() == 'F') {
+        return ", as an ELF file does";
+    }
+    if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF)) {
+        return ", as a UTF-16 text file does";
+    }
+    return "";
+}
+
 }  // namespace
+
+std::string HexRecordReader::whyNotIntelHex() {
+    int character = input_.get();
+    while (character == '\n' || character == ' ' || character == '\t') {
+        character = input_.get();
+    }
+    if (character == ':') {
+        input_.putBack();
+        return "";
+    }
+    const std::string& source = warnings_.source();
+    if (character == TextInput::kEnd) {
+        return source + ": not an Intel HEX file: it holds no record\n";
+    }
+    const std::string line = std::to_string(input_.line());
+    return source + ":" + line + ": not an Intel HEX file: it starts with " + describeCharacter(character) +
+           formatOf(character, input_) + "\n";
+}
 
 bool HexRecordReader::nextWordByBytes(RomWord& word) {
     while (queued_ == 0 && !stopped_ && !lieWhole()) {
@@ -204,12 +237,12 @@ void HexRecordReader::readDataByte() {
     }
     const std::uint64_t address = nextByte_++;
     --dataLeft_;
-    lowestByte_ = address < lowestByte_ ? address : lowestByte_;
     if (address >= romBase_) {
         gatherByte(address - romBase_, static_cast<unsigned>(byte));
     } else {
         leaveOutBelowBase(address);
     }
+    lowestByte_ = address < lowestByte_ ? address : lowestByte_;
     if (dataLeft_ == 0) {
         readChecksum();
     }
@@ -225,6 +258,7 @@ void HexRecordReader::gatherByte(std::uint64_t position, unsigned byte) {
     if (!gathering_) {
         gathering_ = true;
         gathered_ = {wordAddress, 0};
+        lowestBeforeGathered_ = lowestByte_;
     }
     gathered_.data |= static_cast<std::uint64_t>(byte) << (8 * offset);
     gatheredTop_ = offset;
@@ -237,7 +271,8 @@ void HexRecordReader::gatherByte(std::uint64_t position, unsigned byte) {
 // A byte below the base gives no word, and goes on with none: the word gathered goes out.
 void HexRecordReader::leaveOutBelowBase(std::uint64_t address) {
     deliverGathered();
-    if (warnings_.firstOf(Doubt::belowBase)) {
+    firstBelowBase_ = bytesBelowBase_++ == 0 ? address : firstBelowBase_;
+    if (!belowBaseQuiet_ && warnings_.firstOf(Doubt::belowBase)) {
         char text[96];
         std::snprintf(text, sizeof text, "data at %08llX lies below the base address %08llX; it is left out",
                       static_cast<unsigned long long>(address), static_cast<unsigned long long>(romBase_));
@@ -258,13 +293,15 @@ void HexRecordReader::readChecksum() {
 }
 
 // The end of the input cut the record short. The byte it cut is lost, and with it the word gathered
-// when the cut byte was to go on with it: no word is made up from digits the file never held.
+// when the cut byte was to go on with it: no word is made up from digits the file never held, and its
+// bytes count for no data.
 void HexRecordReader::endInsideRecord() {
     warnings_.warn(Doubt::cutOff, recordLine_, "the file ends inside a record");
     const std::uint64_t position = nextByte_ - romBase_;
     if (dataLeft_ > 0 && gathering_ && nextByte_ >= romBase_ && wordOf(position) == gathered_.address &&
         offsetOf(position) > gatheredTop_) {
         gathering_ = false;
+        lowestByte_ = lowestBeforeGathered_;
     }
     stop();
 }
@@ -280,7 +317,7 @@ void HexRecordReader::deliverGathered() {
     // A byte queues at most two words: the word gathered, when it does not go on with it, and its own.
     if (gathering_) {
         gathering_ = false;
-        queue_[queued_++] = {gathered_, gatheredLine_};
+        queue_[queued_++] = {{gathered_.address, inOrder(gathered_.data)}, gatheredLine_};
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "input_warnings.h"
 #include "rom_word.h"
@@ -30,11 +31,19 @@ inline unsigned hexDigitValue(int character) {
     return kDigitValues[static_cast<unsigned>(character) & 0x1FFu] & 0xFu;
 }
 
+// How the image's bytes make ROM words.
+struct WordLayout {
+    unsigned bytesPerWord = 2;  // 1 to 8
+    std::uint32_t romBase = 0;  // the byte address of word 0's first byte
+    bool bigEndian = false;     // a word's first byte is its most significant, not its least
+    bool belowBaseQuiet = false;  // bytes below the base are only counted, not warned of (--crop)
+};
+
 // Turns the records of an Intel HEX file into ROM words, one word per call. The image is bytes at byte
 // addresses: a data record puts its bytes at the base that the last extended segment or linear address
 // record set, plus its address, and on, without wrapping at 64 KiB or at 4 GiB. Word k of B bytes a word
-// is bytes romBase + Bk (the lowest) to romBase + Bk + B-1; bytes below romBase give no word and are said
-// once a file. A record that ends inside a word leaves it gathered, for the next data record to go on
+// is bytes romBase + Bk (the lowest) to romBase + Bk + B-1, read low byte first or, for a big-endian
+// core, high byte first; bytes below romBase give no word, and are counted and said once a file. A record that ends inside a word leaves it gathered, for the next data record to go on
 // with further up in the word, usually at the next byte; bytes it skips are 0. When anything else comes
 // first, the word goes out with its missing bytes 0. A record that starts inside a word with none
 // gathered gives 0 for the bytes before its start.
@@ -45,9 +54,18 @@ inline unsigned hexDigitValue(int character) {
 // It holds one record's place and at most one gathered word, never the image.
 class HexRecordReader {
 public:
-    // bytesPerWord from 1 to 8; romBase is the byte address of word 0's first byte.
-    HexRecordReader(TextInput& input, InputWarnings& warnings, unsigned bytesPerWord = 2, std::uint32_t romBase = 0)
-        : input_(input), warnings_(warnings), bytesPerWord_(bytesPerWord), romBase_(romBase) {}
+    HexRecordReader(TextInput& input, InputWarnings& warnings, const WordLayout& layout = {})
+        : input_(input),
+          warnings_(warnings),
+          bytesPerWord_(layout.bytesPerWord),
+          romBase_(layout.romBase),
+          bigEndian_(layout.bigEndian),
+          belowBaseQuiet_(layout.belowBaseQuiet) {}
+
+    // Whether the file is an Intel HEX file at all, asked before any word: empty when its first character
+    // past blanks, tabs and line ends starts a record, which is left to be read; otherwise the line that
+    // says what the file starts with, or that it holds no record.
+    std::string whyNotIntelHex();
 
     // Delivers the next word and returns true, or returns false once the reader has stopped.
     bool nextWord(RomWord& word) {
@@ -79,10 +97,13 @@ public:
     std::uint64_t wordLine() const { return wordLine_; }
     // True once an end record (type 01) has been read through its checksum.
     bool endRecordRead() const { return endRecordRead_; }
-    // Whether a data record has given a byte, one the end of the input did not cut, and the lowest byte
-    // address of any such byte, below the base or not.
+    // Whether a data record has given a byte, one not in a word that the end of the input cut, and the
+    // lowest byte address of any such byte, below the base or not.
     bool anyDataByte() const { return lowestByte_ != kNoByte; }
     std::uint64_t lowestDataByte() const { return lowestByte_; }
+    // The bytes below the base, as the file gives them, and the address of the first.
+    std::uint64_t bytesBelowBase() const { return bytesBelowBase_; }
+    std::uint64_t firstBelowBase() const { return firstBelowBase_; }
 
 private:
     struct Delivery {
@@ -123,12 +144,23 @@ private:
     // dataLeft_, moves past them only once they are all read, or one is cut.
     bool deliverWhole(RomWord& word, std::uint64_t data) {
         word.address = nextWholeWord_++;
-        word.data = data;
+        word.data = inOrder(data);
         wordLine_ = recordLine_;
         if (--wholeWords_ == 0) {
             leaveWholeWords();
         }
         return true;
+    }
+    // A word's bytes, gathered low byte first, in the core's order.
+    std::uint64_t inOrder(std::uint64_t data) const {
+        if (!bigEndian_) {
+            return data;
+        }
+        std::uint64_t reversed = 0;
+        for (unsigned byte = 0; byte < bytesPerWord_; ++byte, data >>= 8) {
+            reversed = reversed << 8 | (data & 0xFFu);
+        }
+        return reversed;
     }
     void movePastWholeWords();
     void leaveWholeWords();
@@ -150,8 +182,12 @@ private:
     InputWarnings& warnings_;
     const unsigned bytesPerWord_;
     const std::uint64_t romBase_;
+    const bool bigEndian_;
+    const bool belowBaseQuiet_;
     std::uint64_t recordBase_ = 0;  // set by the last extended segment or linear address record
     std::uint64_t lowestByte_ = kNoByte;
+    std::uint64_t bytesBelowBase_ = 0;
+    std::uint64_t firstBelowBase_ = 0;
     // The current record.
     std::uint64_t recordLine_ = 0;  // where its ':' stands
     unsigned sum_ = 0;              // of its bytes read so far
@@ -167,6 +203,7 @@ private:
     bool gathering_ = false;
     RomWord gathered_{};
     unsigned gatheredTop_ = 0;  // the offset in the word of the last byte it was given
+    std::uint64_t lowestBeforeGathered_ = kNoByte;  // lowestByte_ before its first byte counted
     std::uint64_t gatheredLine_ = 0;
     // Words found but not yet delivered: a byte can send out the word gathered and complete its own.
     std::array<Delivery, 3> queue_{};

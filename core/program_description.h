@@ -15,6 +15,8 @@ struct ProgramDescription {
     const char* formOption;
     // Its writers, the default first. The option is there only with more than one.
     std::span<RomWriter* const> writers;
+    // Its writers write a unit with a name, which --entity gives instead of the file's.
+    bool namesUnits = false;
 
     bool offersForms() const { return writers.size() > 1; }
 };

@@ -47,14 +47,17 @@ struct OutputForm {
     std::string_view summary;  // short enough that its --help line fits 80 columns
     std::string_view extension;
     std::int32_t widestAddress;
+    // Its first line is a word in hex, and a file under the default output name whose first line is
+    // none is another tool's, kept: other tools write files of the same extension, as SDCC writes its
+    // memory report to fw.mem.
+    bool keepsOtherFiles = false;
 };
 
-// The names a conversion gives its writer: the stem the unit is named after (the input's, or -o's
-// name without its extension), and the input's own name without its extension ("rom" for standard
-// input), after which the word file of the same image is named.
+// The names a conversion gives its writer: what the unit is named after, and the output's name without
+// its extension, after which the word file of the same ROM is named.
 struct RomNames {
     std::string_view unit;
-    std::string_view input;
+    std::string_view outputStem;
 };
 
 // One form of output. writeRom calls writeHeader once, writeWord once per word in file order, and
@@ -74,9 +77,9 @@ public:
     virtual void writeWord(LineSink& sink, const RomWord& word, const RomShape& shape) = 0;
     virtual void writeTrailer(LineSink& sink, const RomShape& shape) = 0;
 
-    // A line for standard error when the format cannot take the stem as a name as it stands, saying
-    // what it takes instead; empty otherwise. The run writes it before the header.
-    virtual std::string nameNotice(std::string_view /*stem*/) const { return {}; }
+    // A line for standard error when the format cannot take the unit's name as it stands, saying what
+    // it takes instead; empty otherwise. The run writes it before the header.
+    virtual std::string nameNotice(std::string_view /*unit*/) const { return {}; }
 };
 
 }  // namespace romtools

@@ -25,6 +25,8 @@ public:
         }
         return getWithTextRules();
     }
+    // Gives back the character that get() gave last, when it was not a line end or the end.
+    void putBack() { --next_; }
     bool failed() const { return failed_; }
     int error() const { return error_; }  // errno of the read that failed
     // The line of the next character, from 1; a line end belongs to the line it ends, so after get()

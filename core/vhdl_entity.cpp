@@ -5,14 +5,13 @@
 #include <string>
 
 #include "line_format.h"
-#include "path_last_part.h"
 
 namespace romtools {
 
 namespace {
 
 // IEEE 1076's reserved words of VHDL-2008 and VHDL-2019, and the names that the written unit uses
-// itself: an entity under any of them does not analyse.
+// itself: an entity under any of them does not analyse, or one of the unit's own names hides it.
 constexpr std::string_view kReservedNames[] = {
     "abs", "access", "after", "alias", "all", "and", "architecture", "array", "assert", "assume",
     "assume_guarantee", "attribute", "begin", "block", "body", "buffer", "bus", "case", "component",
@@ -28,7 +27,8 @@ constexpr std::string_view kReservedNames[] = {
     "vunit", "wait", "when", "while", "with", "xnor", "xor",
     "ieee", "std", "work", "std_logic", "std_logic_vector", "unsigned", "to_integer", "rising_edge",
     "string", "text", "line", "read_mode", "character", "natural", "integer", "readline", "read", "endfile",
-    "failure", "cr", "to_unsigned",
+    "failure", "cr", "to_unsigned", "romaddr", "romout", "clk", "rom_type", "rom_data", "rom_words", "init_file",
+    "words", "word", "text_line", "digit", "nibble", "address", "position", "file_name",
 };
 
 bool isReserved(std::string_view name) {
@@ -57,9 +57,9 @@ bool isBasicIdentifier(std::string_view name) {
     return true;
 }
 
-// The part of the stem after its last slash or backslash, on every system, with A to Z lowered.
-std::string baseName(std::string_view stem) {
-    std::string name(stem.substr(lastPartStart(stem, kAnySystemSeparators)));
+// The unit's name with A to Z lowered.
+std::string baseName(std::string_view unit) {
+    std::string name(unit);
     for (char& character : name) {
         if (character >= 'A' && character <= 'Z') {
             character = static_cast<char>(character - 'A' + 'a');
@@ -95,12 +95,12 @@ std::string entityName(const std::string& base) {
 
 }  // namespace
 
-std::string vhdlEntityName(std::string_view stem) {
-    return entityName(baseName(stem));
+std::string vhdlEntityName(std::string_view unit) {
+    return entityName(baseName(unit));
 }
 
-std::string VhdlRomWriter::nameNotice(std::string_view stem) const {
-    const std::string base = baseName(stem);
+std::string VhdlRomWriter::nameNotice(std::string_view unit) const {
+    const std::string base = baseName(unit);
     const std::string name = entityName(base);
     return name == base ? "" : "entity name " + base + " is not a VHDL name; the entity is named " + name + "\n";
 }

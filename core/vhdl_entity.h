@@ -11,11 +11,11 @@
 
 namespace romtools {
 
-// The entity is named after the stem's last part, after its last slash or backslash, in lower case. A
-// name that VHDL does not take is mended: each run of characters other than letters and digits
-// becomes one underscore, none at either end; then "rom" stands in for nothing, before a leading digit,
-// or after a reserved word or a name that the unit uses itself.
-std::string vhdlEntityName(std::string_view stem);
+// The entity is named after the unit's name in lower case. A name that VHDL does not take is mended:
+// each run of characters other than letters and digits becomes one underscore, none at either end;
+// then "rom" stands in for nothing, before a leading digit, or after a reserved word or a name that the
+// unit uses itself.
+std::string vhdlEntityName(std::string_view unit);
 
 // The library clauses, with moreLibraryClauses after the standard logic one, the entity with its
 // generics, if any, and its ports, portsBeforeAddress and then romaddr and romout, and the
@@ -39,7 +39,7 @@ void writeZeroChoice(LineSink& sink, std::string_view before, const RomShape& sh
 // said.
 class VhdlRomWriter : public RomWriter {
 public:
-    std::string nameNotice(std::string_view stem) const override;
+    std::string nameNotice(std::string_view unit) const override;
 };
 
 }  // namespace romtools

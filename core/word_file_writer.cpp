@@ -17,7 +17,7 @@ constexpr std::size_t kZeroBlock = 4096;
 }  // namespace
 
 OutputForm WordFileWriter::form() const {
-    return {"mem", "a word file, a hex word a line", kWordFileExtension, kMaxWordListAddressWidth};
+    return {"mem", "a word file, a hex word a line", kWordFileExtension, kMaxWordListAddressWidth, true};
 }
 
 void WordFileWriter::writeHeader(LineSink& sink, const RomNames& /*names*/, const RomShape& shape) {

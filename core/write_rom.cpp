@@ -57,15 +57,17 @@ AddressFit writeRom(HexRecordReader& reader, InputWarnings& warnings, RomWriter&
     writer.writeHeader(sink, request.names, request.shape);
     RomWord word;
     while (!sink.failed() && reader.nextWord(word)) {
+        // A word that --crop leaves out is not judged at all.
+        if (!fit.note(word.address) && request.crop) {
+            continue;
+        }
         if (given.note(word.address) && warnings.firstOf(Doubt::repeatedWord)) {
             warnRepeated(warnings, reader.wordLine(), word);
         }
-        if (fit.note(word.address) || !request.crop) {
-            if (warnings.firstOf(Doubt::bitsAboveWidth) && bitsAbove.cut(word.data)) {
-                warnBitsAbove(warnings, reader.wordLine(), word, request.shape);
-            }
-            writer.writeWord(sink, word, request.shape);
+        if (warnings.firstOf(Doubt::bitsAboveWidth) && bitsAbove.cut(word.data)) {
+            warnBitsAbove(warnings, reader.wordLine(), word, request.shape);
         }
+        writer.writeWord(sink, word, request.shape);
     }
     writer.writeTrailer(sink, request.shape);
     return fit;

@@ -21,8 +21,8 @@ struct RomRequest {
 
 // Writes the header, one piece for each word the reader delivers, in file order, and the trailer. Each
 // word is written as soon as it is read, so nothing of the image is held. With crop, a word beyond the
-// address width is left out. A word address delivered a second time is said to the warnings, cropped
-// or not. A failed write ends the reading: the output is lost either way.
+// address width is left out unjudged. A word address delivered a second time is said to the warnings.
+// A failed write ends the reading: the output is lost either way.
 AddressFit writeRom(HexRecordReader& reader, InputWarnings& warnings, RomWriter& writer, LineSink& sink,
                     const RomRequest& request);
 

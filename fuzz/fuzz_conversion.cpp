@@ -1,6 +1,6 @@
 // The whole conversion on any bytes, through every writer and the CR LF output: the first byte picks
-// the address width, the second the data width (its low six bits) and the base (its top two), the rest
-// is the HEX file. Checked besides crashes and undefined behaviour: the words delivered are the image
+// the address width, the second the data width (its low six bits) and the base (its top two), the
+// third's lowest bit the byte order, and the rest is the HEX file. Checked besides crashes and undefined behaviour: the words delivered are the image
 // that a plain decoding of the same bytes gives (unless the file is cut off or gives a word twice),
 // every line ends in CR LF and never in CR CR LF, the VHDL holds one case branch and the MIF one content
 // line per word delivered, and the word file holds the last word given at each address.
@@ -43,8 +43,10 @@ constexpr std::uint32_t kBases[] = {0, 3, 0xFFFF, 0x08000000};
 // the text rules first (Ctrl-Z ends the text, a byte-order mark at the start goes, CR LF and a lone CR
 // are line ends), then record by record, a non-digit reading as 0, until something cannot start one
 // before an end record; a data record's bytes lie at the base of the last extended segment or linear
-// address record plus its address and on, and word k starts at byte romBase + k * bytesPerWord.
-Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord, std::uint64_t romBase) {
+// address record plus its address and on, and word k starts at byte romBase + k * bytesPerWord, its
+// lowest byte first, or for a big-endian core its highest.
+Image plainDecoding(const std::uint8_t* data, std::size_t size, const WordLayout& layout) {
+    const unsigned bytesPerWord = layout.bytesPerWord;
     std::string text(reinterpret_cast<const char*>(data), size);
     text = text.substr(0, text.find('\x1A'));
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
@@ -88,9 +90,11 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPe
     }
     Image image;
     for (const auto& [address, byte] : bytes) {
-        if (address >= romBase) {
-            const std::uint64_t position = address - romBase;
-            image[position / bytesPerWord] |= std::uint64_t{byte} << (position % bytesPerWord * 8);
+        if (address >= layout.romBase) {
+            const std::uint64_t position = address - layout.romBase;
+            const std::uint64_t offset = position % bytesPerWord;
+            image[position / bytesPerWord] |= std::uint64_t{byte}
+                                              << ((layout.bigEndian ? bytesPerWord - 1 - offset : offset) * 8);
         }
     }
     return image;
@@ -98,12 +102,11 @@ Image plainDecoding(const std::uint8_t* data, std::size_t size, unsigned bytesPe
 
 // The words the reader delivers on its own, the last one of each address in image; aborts when they are
 // not the plain decoding's image.
-std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPerWord, std::uint32_t romBase,
-                    Image& image) {
+std::size_t wordsIn(const std::uint8_t* data, std::size_t size, const WordLayout& layout, Image& image) {
     fuzzing::MemoryFile hex(data, size);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
-    HexRecordReader reader(input, warnings, bytesPerWord, romBase);
+    HexRecordReader reader(input, warnings, layout);
     std::size_t words = 0;
     bool repeated = false;
     for (RomWord word; reader.nextWord(word);) {
@@ -112,7 +115,7 @@ std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPe
         image[word.address] = word.data;
     }
     // A word in parts, or one cut off, is said in a warning and may differ from the plain image.
-    if (!repeated && warnings.firstOf(Doubt::cutOff) && image != plainDecoding(data, size, bytesPerWord, romBase)) {
+    if (!repeated && warnings.firstOf(Doubt::cutOff) && image != plainDecoding(data, size, layout)) {
         std::abort();
     }
     return words;
@@ -121,7 +124,7 @@ std::size_t wordsIn(const std::uint8_t* data, std::size_t size, unsigned bytesPe
 // The conversion as the run makes it, into a real file: the output layer makes its file unbuffered,
 // which memory streams do not support.
 std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape,
-                    std::uint32_t romBase) {
+                    const WordLayout& layout) {
     fuzzing::MemoryFile hex(data, size);
     const FilePtr file(std::tmpfile());
     if (hex.get() == nullptr || file == nullptr) {
@@ -131,7 +134,7 @@ std::string convert(const std::uint8_t* data, std::size_t size, RomWriter& write
     LineSink sink(buffer);
     TextInput input(hex.get());
     InputWarnings warnings("fuzz", nullptr);
-    HexRecordReader reader(input, warnings, shape.bytesPerWord(), romBase);
+    HexRecordReader reader(input, warnings, layout);
     writeRom(reader, warnings, writer, sink, {{"Fuzz", "Fuzz"}, shape});
     if (!buffer.finish()) {
         std::abort();
@@ -168,7 +171,7 @@ std::size_t linesStartingWith(const std::string& text, const std::string& start,
 
 // The word file: a line for each address of the ROM with the low bits of the last word the reader gave
 // there, or 0, in as many hex digits as the data width needs.
-void checkWordFile(const std::uint8_t* data, std::size_t size, const RomShape& shape, std::uint32_t romBase,
+void checkWordFile(const std::uint8_t* data, std::size_t size, const RomShape& shape, const WordLayout& layout,
                    const Image& image) {
     std::string expected;
     for (std::uint64_t address = 0; address >> shape.addressWidth == 0; ++address) {
@@ -179,15 +182,15 @@ void checkWordFile(const std::uint8_t* data, std::size_t size, const RomShape& s
         expected += line;
     }
     WordFileWriter mem;
-    if (convert(data, size, mem, shape, romBase) != expected) {
+    if (convert(data, size, mem, shape, layout) != expected) {
         std::abort();
     }
 }
 
 // One writer's output: every line ends in CR LF, and one line per word starts as lineStart says.
 void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, const RomShape& shape,
-                 std::uint32_t romBase, const std::string& lineStart, bool digitAfter, std::size_t words) {
-    const std::string text = convert(data, size, writer, shape, romBase);
+                 const WordLayout& layout, const std::string& lineStart, bool digitAfter, std::size_t words) {
+    const std::string text = convert(data, size, writer, shape, layout);
     checkLineEnds(text);
     if (linesStartingWith(text, lineStart, digitAfter) != words) {
         std::abort();
@@ -197,32 +200,32 @@ void checkOutput(const std::uint8_t* data, std::size_t size, RomWriter& writer, 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) {
+    if (size < 3) {
         return 0;
     }
     const RomShape shape{addressWidthFrom(data[0]), 1 + data[1] % kMaxDataWidth};
-    const std::uint32_t base = kBases[data[1] >> 6];
-    data += 2;
-    size -= 2;
+    const WordLayout layout{shape.bytesPerWord(), kBases[data[1] >> 6], (data[2] & 1u) != 0};
+    data += 3;
+    size -= 3;
     Image image;
-    const std::size_t words = wordsIn(data, size, shape.bytesPerWord(), base, image);
+    const std::size_t words = wordsIn(data, size, layout, image);
 
     VhdlCaseRomWriter vhdl;
-    checkOutput(data, size, vhdl, shape, base, "\t\twhen \"", false, words);
+    checkOutput(data, size, vhdl, shape, layout, "\t\twhen \"", false, words);
     if (shape.addressWidth >= 1 && shape.addressWidth <= 24) {  // the widths the array and block styles take
         VhdlArrayRomWriter array;
-        checkOutput(data, size, array, shape, base, "\t\t", true, words);
+        checkOutput(data, size, array, shape, layout, "\t\t", true, words);
         VhdlBlockRomWriter block;
-        checkOutput(data, size, block, shape, base, "\t\t", true, words);
+        checkOutput(data, size, block, shape, layout, "\t\t", true, words);
         VhdlFileRomWriter file;
-        checkOutput(data, size, file, shape, base, "\t\t\tromout", false, 1);
+        checkOutput(data, size, file, shape, layout, "\t\t\tromout", false, 1);
     }
     if (shape.addressWidth >= 1 && shape.addressWidth <= 12) {  // widths the formats take, and quick to check
-        checkWordFile(data, size, shape, base, image);
+        checkWordFile(data, size, shape, layout, image);
     }
     if (shape.addressWidth <= 64) {  // the programs refuse wider ROMs; content lines start with a decimal address
         MifWriter mif;
-        checkOutput(data, size, mif, shape, base, "", true, words);
+        checkOutput(data, size, mif, shape, layout, "", true, words);
     }
     return 0;
 }

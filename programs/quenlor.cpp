@@ -12,5 +12,5 @@ int main(int argc, char** argv) {
     romtools::VhdlFileRomWriter fileStyle;
     romtools::RomWriter* const styles[] = {&caseStyle, &arrayStyle, &blockStyle, &fileStyle};
     romtools::runConversion(argc, argv,
-                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", "style", styles});
+                            {"quenlor", "Turns Intel HEX memory images into VHDL ROM entities.", "style", styles, true});
 }

@@ -76,10 +76,10 @@ std::string notHex(const std::string& argument) {
 // The usage lines of option errors, with every option.
 std::string usage(const Program& p) {
     return p.name == "quenlor"
-               ? "usage: quenlor [-w width] [--data-width bits] [--base address]\n"
-                 "               [--style case|array|block|file] [-o output] [--crop] [--strict]\n"
-                 "               [-h] [-V] [--] input_filename...\n"
-               : "usage: saptrum [-w width] [--data-width bits] [--base address]\n"
+               ? "usage: quenlor [-w width] [--data-width bits] [--big-endian] [--base address]\n"
+                 "               [--style case|array|block|file] [--entity name] [-o output]\n"
+                 "               [--crop] [--strict] [-h] [-V] [--] input_filename...\n"
+               : "usage: saptrum [-w width] [--data-width bits] [--big-endian] [--base address]\n"
                  "               [--format mif|mem|coe] [-o output] [--crop] [--strict] [-h] [-V]\n"
                  "               [--] input_filename...\n";
 }
@@ -226,8 +226,21 @@ std::vector<Row> rowsFor(const Program& p) {
         {.name = "ExistingOutputReplaced", .answer = "4\n", .standardError = asked + noWord(),
          .hex = golden("end_record_only.hex"), .previousContents = std::string(5000, 'x'),
          .converted = "end_record_only_width_4"},
-        {.name = "EmptyInputFile", .answer = "4\n", .standardError = asked + noEndRecord() + noWord(), .hex = "",
-         .converted = "end_record_only_width_4"},
+        // A file that is not Intel HEX fails, with no output, even to standard output, and says what it is.
+        {.name = "NotIntelHexEmpty", .answer = "4\n",
+         .standardError = asked + "prog.hex: not an Intel HEX file: it holds no record\n", .awaitsKeystroke = true,
+         .hex = " \r\n\t\n"},
+        {.name = "NotIntelHexSRecords", .arguments = {"-w", "4", "-o", "-", "prog.hex"},
+         .standardError = "prog.hex:1: not an Intel HEX file: it starts with 'S', as a Motorola S-record file does\n",
+         .hex = "S00F000068656C6C6F\r\n"},
+        {.name = "NotIntelHexElf", .arguments = {"-w", "4", "prog.hex"},
+         .standardError = "prog.hex:1: not an Intel HEX file: it starts with byte 0x7F, as an ELF file does\n",
+         .hex = "\x7F" "ELF\x02\x01"},
+        {.name = "NotIntelHexUtf16", .arguments = {"-w", "4", "prog.hex"},
+         .standardError = "prog.hex:1: not an Intel HEX file: it starts with byte 0xFF, as a UTF-16 text file does\n",
+         .hex = "\xFF\xFE:\x00"},
+        {.name = "NotIntelHexBinary", .arguments = {"-w", "4", "prog.hex"},
+         .standardError = "prog.hex:3: not an Intel HEX file: it starts with byte 0x02\n", .hex = "\r\n\n\x02\x00:"},
         // Lines after the end record that cannot start a record, as the CCS compiler writes them, are
         // skipped: the record after them is read, and --strict has nothing to fail.
         {.name = "TrailerAfterTheEndRecord", .arguments = {"--strict", "prog.hex"}, .answer = "0\n",
@@ -302,8 +315,10 @@ std::vector<Row> rowsFor(const Program& p) {
          .standardError = "prog.hex:1: warning: word address 0000 holds 8067, more bits than the data width 14; the "
                           "ROM keeps the low 14\n" + notWritten,
          .hex = ":040000006780000015\r\n:00000001FF\r\n"},
-        {.name = "StrictFailsOnAnEmptyFile", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
-         .standardError = asked + noEndRecord() + noWord() + notWritten, .awaitsKeystroke = true, .hex = ""},
+        // The bytes of a word that the end of the input cuts are no data, whatever the word's size.
+        {.name = "StrictFailsOnAFileCutInItsFirstWord", .arguments = {"-w", "4", "--data-width=32", "--strict", "prog.hex"},
+         .standardError = "prog.hex:1: warning: the file ends inside a record\n" + noEndRecord() + noWord() + notWritten,
+         .hex = ":0200000012"},
         {.name = "StrictFailsOnAFileCutAtALineEnd", .arguments = {"--strict", "prog.hex"}, .answer = "4\n",
          .standardError = asked + noEndRecord() + notWritten, .awaitsKeystroke = true,
          .hex = ":0800000000283F308A000800CF\r\n:04000800FF3F341270\r\n"},
@@ -362,6 +377,19 @@ std::vector<Row> rowsFor(const Program& p) {
          .standardError = "prog.hex:1: warning: data at 00000000 lies below the base address 08000000; it is left out\n" +
                           kBeyond4Bits,
          .hex = ":0400000001020304F2\r\n" + kLinkedHigh, .converted = "seven_words_width_4"},
+        // --crop leaves data below the base out too, counting each byte as given; the words it leaves out,
+        // the one at 0010 given twice, are not judged.
+        {.name = "BaseWithCrop", .arguments = {"-w", "4", "--base=0x08000000", "--crop", "--strict", "prog.hex"},
+         .standardError = "prog.hex: note: words beyond the address width 4 are left out: 2, the first at address 0010\n"
+                          "prog.hex: note: bytes below the base address 08000000 are left out: 8, the first at address "
+                          "00000000\n",
+         .hex = ":0400000001020304F2\r\n:0400000001020304F2\r\n" + kLinkedHigh + ":02002000FFFFE0\r\n",
+         .converted = "seven_words_width_4_cropped"},
+        // A big-endian core's image, the worked example's words with their bytes the other way round.
+        {.name = "BigEndian", .arguments = {"-w", "4", "--big-endian", "--crop", "prog.hex"},
+         .standardError = "prog.hex: note: words beyond the address width 4 are left out: 1, the first at address 0010\n",
+         .hex = ":080000002800303F008A0008CF\r\n:040008003FFF123470\r\n:02002000FFFFE0\r\n:00000001FF\r\n",
+         .converted = "seven_words_width_4_cropped"},
         {.name = "ImageLinkedHighWithoutBase", .arguments = {"-w", "4", "--crop", "prog.hex"},
          .standardError = "prog.hex: warning: no word of the file lies within the address width 4; its data starts at "
                           "byte address 08000000\n"
@@ -387,6 +415,9 @@ std::vector<Row> rowsFor(const Program& p) {
          .converted = "seven_words_width_40"},
         {.name = "DataWidth32", .program = q, .arguments = {"--data-width", "32", "prog.hex"}, .answer = "4\n",
          .standardError = asked, .converted = "seven_words_width_4_data_width_32"},
+        {.name = "BigEndianDataWidth32", .program = q, .arguments = {"-w4", "--data-width", "32", "--big-endian", "prog.hex"},
+         .hex = ":08000000303F28000008008ACF\r\n:0400080012343FFF70\r\n:02002200FFFFDE\r\n:00000001FF\r\n",
+         .converted = "seven_words_width_4_data_width_32"},
         {.name = "ArrayStyle", .program = q, .arguments = {"--style", "array", "prog.hex"}, .answer = "6\n",
          .standardError = asked, .converted = "seven_words_width_6_array"},
         {.name = "BlockStyle", .program = q, .arguments = {"--style=block", "prog.hex"}, .answer = "6\n",
@@ -398,8 +429,13 @@ std::vector<Row> rowsFor(const Program& p) {
         {.name = "InvalidStyle", .program = q, .arguments = {"--style", "arrays", "prog.hex"},
          .standardError = "invalid style arrays; it is case, array, block or file\n" + usage(p)},
         // The file style's unit reads its words from the word file saptrum --format mem writes.
-        {.name = "FileStyle", .program = q, .arguments = {"--style", "file", "prog.hex"}, .answer = "6\n",
-         .standardError = asked, .converted = "seven_words_width_6_file"},
+        // Its word file follows the output's name, and --entity names the entity alone.
+        {.name = "FileStyle", .program = q,
+         .arguments = {"--style", "file", "--entity=Boot-Rom", "-o", "sub/boot_rom.vhd", "prog.hex"}, .answer = "6\n",
+         .standardError = asked + "entity name boot-rom is not a VHDL name; the entity is named boot_rom\n",
+         .converted = "seven_words_width_6_file", .convertedInto = {"sub/boot_rom.vhd"}},
+        {.name = "EntityWithTwoFiles", .program = q, .arguments = {"--entity", "rom", "prog.hex", "sub/prog.hex"},
+         .standardError = "--entity is allowed with one input file only\n" + usage(p)},
         {.name = "FormatIsNoOption", .program = q, .arguments = {"--format", "mem", "prog.hex"},
          .standardError = "unknown option --format\n" + usage(p)},
         {.name = "ArrayStyleWidthAnswer", .program = q, .arguments = {"--style", "array", "prog.hex"}, .answer = "25\n",
@@ -431,9 +467,16 @@ std::vector<Row> rowsFor(const Program& p) {
          .converted = "end_record_only_width_4"},
         {.name = "StyleIsNoOption", .program = m, .arguments = {"--style", "array", "prog.hex"},
          .standardError = "unknown option --style\n" + usage(p)},
+        {.name = "EntityIsNoOption", .program = m, .arguments = {"--entity=rom", "prog.hex"},
+         .standardError = "unknown option --entity=rom\n" + usage(p)},
         // A word file and a COE hold every address; the word beyond the width cannot go in.
         {.name = "WordFile", .program = m, .arguments = {"--format", "mem", "-w", "4", "prog.hex"},
          .standardError = kBeyond4Bits, .converted = "seven_words_width_4.mem"},
+        // SDCC's memory report stands under the word file's default name: it is kept.
+        {.name = "OtherToolsFileKept", .program = m, .arguments = {"--format", "mem", "-w", "4", "prog.hex"},
+         .standardError = "can not create output file prog.mem\nprog.mem: it is not a word file, so it is kept; -o names "
+                          "the output to write\n",
+         .link = {"prog.mem", "report.txt"}, .posixOnly = true},
         {.name = "CoeFile", .program = m, .arguments = {"--format=coe", "prog.hex"}, .answer = "4\n",
          .standardError = asked + kBeyond4Bits, .converted = "seven_words_width_4.coe"},
         {.name = "InvalidFormat", .program = m, .arguments = {"--format", "hex", "prog.hex"},

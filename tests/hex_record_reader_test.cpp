@@ -19,12 +19,12 @@ struct Read {
     std::string warnings;  // as standard error shows them, for the file t.hex
 };
 
-Read read(std::string_view fileBytes, unsigned bytesPerWord = 2, std::uint32_t base = 0) {
+Read read(std::string_view fileBytes, const WordLayout& layout = {}) {
     const FilePtr file = fileWith(fileBytes);
     const FilePtr sink(std::tmpfile());
     TextInput input(file.get());
     InputWarnings warnings("t.hex", sink.get());
-    HexRecordReader reader(input, warnings, bytesPerWord, base);
+    HexRecordReader reader(input, warnings, layout);
     Read result;
     RomWord word;
     while (reader.nextWord(word)) {
@@ -44,8 +44,7 @@ struct ReaderCase {
     std::string file;
     Words expected;
     const char* warnings = "";  // checked exactly, unless kAnyWarnings
-    unsigned bytesPerWord = 2;
-    std::uint32_t base = 0;
+    WordLayout layout = {};
 };
 
 TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
@@ -75,7 +74,7 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
         {"a segment base takes the low 16 bits of its value", ":03000002FF1000EC\n:02000000AABB99\n",
          {{0x8000, 0xBBAA}}},
         {"a word across 64 KiB, a linear address record between its bytes",
-         ":01FFFF00AA57\n:020000040001F9\n:02000000BBCC77\n", {{0x5555, 0xCCBBAA}}, "", 3},
+         ":01FFFF00AA57\n:020000040001F9\n:02000000BBCC77\n", {{0x5555, 0xCCBBAA}}, "", {3}},
         {"a record runs on past 4 GiB", ":02000004FFFFFC\n:04FFFE001122334455\n",
          {{0x7FFFFFFF, 0x2211}, {0x80000000, 0x4433}}},
         {"lower-case digits", ":04000800ff3f341270\n", {{4, 0x3FFF}, {5, 0x1234}}},
@@ -124,21 +123,27 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
         {"the file ends inside a record", ":020000003412B8\n:0200020078", {{0, 0x1234}},
          "t.hex:2: warning: the file ends inside a record\n"},
         // Words of other sizes: gathered across records, bytes skipped read as 0.
-        {"a 4-byte word over two records, a byte skipped", ":020000001122CB\n:0100030044B8\n", {{0, 0x44002211}}, "", 4},
-        {"a record that starts inside a 4-byte word", ":02000600AABB93\n", {{1, 0xBBAA0000}}, "", 4},
-        {"8-byte words", ":0800000000283F308A000800CF\n", {{0, 0x0008008A303F2800}}, "", 8},
+        {"a 4-byte word over two records, a byte skipped", ":020000001122CB\n:0100030044B8\n", {{0, 0x44002211}}, "", {4}},
+        {"a record that starts inside a 4-byte word", ":02000600AABB93\n", {{1, 0xBBAA0000}}, "", {4}},
+        {"8-byte words", ":0800000000283F308A000800CF\n", {{0, 0x0008008A303F2800}}, "", {8}},
         {"1-byte words from records out of order", ":0100050022D8\n:0300000011223397\n",
-         {{5, 0x22}, {0, 0x11}, {1, 0x22}, {2, 0x33}}, "", 1},
+         {{5, 0x22}, {0, 0x11}, {1, 0x22}, {2, 0x33}}, "", {1}},
         // A base: word 0 starts at its byte; bytes below it give no word and send the word gathered out.
         {"an image linked at 08000000, a record below the base",
          ":020000040800F2\n:03000000AABBCCCC\n:020000040000FA\n:0100030011EB\n:020000040800F2\n:0100030044B8\n",
          {{0, 0xBBAA}, {1, 0x00CC}, {1, 0x4400}}, "t.hex:4: warning: data at 00000003 lies below the base address "
-                                                 "08000000; it is left out\n", 2, 0x08000000},
+                                                 "08000000; it is left out\n", {2, 0x08000000}},
         {"an odd base", ":0300000011223397\n", {{0, 0x3322}}, "t.hex:1: warning: data at 00000000 lies below the "
-                                                               "base address 00000001; it is left out\n", 2, 1},
+                                                               "base address 00000001; it is left out\n", {2, 1}},
+        {"under --crop, bytes below the base go unsaid", ":0300000011223397\n", {{0, 0x3322}}, "", {2, 1, false, true}},
+        // A big-endian core's words: the first byte the most significant, in whole words and in parts.
+        {"big-endian words of two bytes", ":0400000034127856E8\n:0100050022D8\n", {{0, 0x3412}, {1, 0x7856}, {2, 0x0022}},
+         "", {2, 0, true}},
+        {"big-endian words of four bytes", ":040000001122334452\n:0200060055663D\n:0300000011223397\n",
+         {{0, 0x11223344}, {1, 0x00005566}, {0, 0x11223300}}, "", {4, 0, true}},
     };
     for (const ReaderCase& c : cases) {
-        const Read result = read(c.file, c.bytesPerWord, c.base);
+        const Read result = read(c.file, c.layout);
         EXPECT_EQ(result.words, c.expected) << c.scenario;
         if (c.warnings != kAnyWarnings) {
             EXPECT_EQ(result.warnings, c.warnings) << c.scenario;
@@ -158,7 +163,7 @@ TEST(HexRecordReader, LongestRecordAtTheTopAddressKeepsCountingWordAddresses) {
     EXPECT_EQ(words[1], std::make_pair(std::uint64_t{0x8000}, std::uint64_t{0x0100}));
     EXPECT_EQ(words.back(), std::make_pair(std::uint64_t{0x807E}, std::uint64_t{0xFF00}));
     // Words of one byte pass FFFF.
-    EXPECT_EQ(read(record, 1).words.back(), std::make_pair(std::uint64_t{0x100FD}, std::uint64_t{0xFF}));
+    EXPECT_EQ(read(record, {1}).words.back(), std::make_pair(std::uint64_t{0x100FD}, std::uint64_t{0xFF}));
 }
 
 // The edges of the digit ranges and the characters no reader row reads; the rows above cover the other

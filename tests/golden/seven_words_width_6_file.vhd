@@ -3,18 +3,18 @@ use ieee.std_logic_1164.all;
 use ieee.numeric_std.all;
 use std.textio.all;
 
-entity prog is
+entity boot_rom is
 	generic (
-		init_file	: string := "prog.mem"
+		init_file	: string := "boot_rom.mem"
 	);
 	port (
 		clk	: in  std_logic;
 		romaddr	: in  std_logic_vector(5 downto 0);
 		romout	: out std_logic_vector(13 downto 0)
 	);
-end prog;
+end boot_rom;
 
-architecture RTL of prog is
+architecture RTL of boot_rom is
 	type rom_type is array (63 downto 0) of std_logic_vector(13 downto 0);
 
 	-- The ROM's words from the file: 64 lines, each a word of 4 hex digits.
@@ -24,7 +24,7 @@ architecture RTL of prog is
 		variable digit	: character;
 		variable nibble	: natural;
 		variable word	: unsigned(15 downto 0);
-		variable rom	: rom_type;
+		variable rom_data	: rom_type;
 	begin
 		for address in 0 to 63 loop
 			assert not endfile(words) report file_name & " has fewer than 64 lines" severity failure;
@@ -44,18 +44,18 @@ architecture RTL of prog is
 			end loop;
 			assert word(15 downto 14) = 0
 				report file_name & ": line " & integer'image(address + 1) & " is wider than 14 bits" severity failure;
-			rom(address) := std_logic_vector(word(13 downto 0));
+			rom_data(address) := std_logic_vector(word(13 downto 0));
 		end loop;
 		assert endfile(words) report file_name & " has more than 64 lines" severity failure;
-		return rom;
+		return rom_data;
 	end function;
 
-	constant rom : rom_type := rom_words(init_file);
+	constant rom_data : rom_type := rom_words(init_file);
 begin
 	process (clk)
 	begin
 		if rising_edge(clk) then
-			romout <= rom(to_integer(unsigned(romaddr)));
+			romout <= rom_data(to_integer(unsigned(romaddr)));
 		end if;
 	end process;
 end RTL;
