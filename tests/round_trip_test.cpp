@@ -65,6 +65,8 @@ const Sample kSamples[] = {
     {"odd_srec_cat_16", 9, {"--strict", "--data-width=16"}, "", "odd.bin"},
     {"odd_objcopy", 8, {"--strict", "--data-width=32"}, "", "odd.bin"},
     {"blink_8051_sdcc", 8, {"--strict", "--data-width=8"}},
+    // A big-endian ARM program linked at its flash, its words read high byte first.
+    {"counter_arm_be", 5, {"--strict", "--data-width=32", "--big-endian", "--base=0x08000000"}, "", "counter_arm_be.bin"},
     // The array and block styles give the same ROM.
     {"classic_inhx8m", 14, {"--strict"}, "", nullptr, "array"},
     {"classic_inhx8m", 13, {"--crop"}, "classic_inhx8m" + kLeftOut + "13 are left out: 1, the first at address 2007\n",
@@ -83,8 +85,12 @@ const Sample kSamples[] = {
     {"odd_srec_cat_16", 9, {"--data-width=16"}, "", "odd.bin", "file"},
 };
 
+bool takes(const Sample& sample, const std::string& option) {
+    return std::find(sample.options.begin(), sample.options.end(), option) != sample.options.end();
+}
+
 bool crops(const Sample& sample) {
-    return std::find(sample.options.begin(), sample.options.end(), "--crop") != sample.options.end();
+    return takes(sample, "--crop");
 }
 
 // The data width that a sample's options give, or the default.
@@ -97,16 +103,18 @@ int dataWidth(const Sample& sample) {
     return 14;
 }
 
-// The ROM that the bytes make: a word of N bits takes N/8 bytes rounded up, the first the lowest, and
-// keeps its low N bits; zero elsewhere, and nothing from beyond the ROM (a run that kept such a word
+// The ROM that the bytes make: a word of N bits takes N/8 bytes rounded up, the first the lowest (the
+// highest for --big-endian), and keeps its low N bits; zero elsewhere, and nothing from beyond the ROM (a run that kept such a word
 // would say so, and its message would fail the test).
 Image romOf(const Bytes& bytes, const Sample& sample) {
     const int width = dataWidth(sample);
     const unsigned bytesPerWord = static_cast<unsigned>(width + 7) / 8;
     Image image(std::size_t{1} << sample.addressWidth, 0);
     for (const auto& [address, byte] : bytes) {
+        const unsigned offset = address % bytesPerWord;
         if (address / bytesPerWord < image.size()) {
-            image[address / bytesPerWord] |= std::uint64_t{byte} << (address % bytesPerWord * 8);
+            image[address / bytesPerWord] |= std::uint64_t{byte}
+                                             << ((takes(sample, "--big-endian") ? bytesPerWord - 1 - offset : offset) * 8);
         }
     }
     for (std::uint64_t& word : image) {
@@ -285,33 +293,40 @@ fs::path convert(const fs::path& program, const std::string& extension, const Sa
                    std::to_string(sample.addressWidth) + "\n", temp, sample.notes, options);
 }
 
-// A testbench that sets every address in turn and prints what romout gives, in binary, a line each; a
-// ROM of the block style gets a clock edge after each address.
-std::string testbench(const Sample& sample) {
+// A testbench that sets every address in turn and prints what each ROM's romout gives, in binary, a
+// line each: the ROMs are the units named, by default the sample's, of its widths; one of the block
+// or file style gets a clock edge after each address.
+std::string testbench(const Sample& sample, const std::vector<std::string>& units = {}) {
     const std::string width = std::to_string(sample.addressWidth);
     const std::string lastAddress = std::to_string((1 << sample.addressWidth) - 1);
     const bool clocked = sample.style == "block" || sample.style == "file";
+    std::string signals;
+    std::string instances;
+    std::string prints;
+    const std::vector<std::string> names = units.empty() ? std::vector{sample.name} : units;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string romout = "romout" + std::to_string(i);
+        signals += "  signal " + romout + " : std_logic_vector(" + std::to_string(dataWidth(sample) - 1) + " downto 0);\n";
+        instances += "  rom" + std::to_string(i) + " : entity work." + names[i] + " port map (" +
+                     (clocked ? "clk => clk, " : "") + "romaddr => romaddr, romout => " + romout + ");\n";
+        prints += "      write(l, to_bitvector(" + romout + "));\n      writeline(output, l);\n";
+    }
     return "library ieee;\n"
            "use ieee.std_logic_1164.all;\n"
            "use ieee.numeric_std.all;\n"
            "use std.textio.all;\n"
            "entity tb is\nend tb;\n"
            "architecture sim of tb is\n"
-           "  signal romaddr : std_logic_vector(" + width + " - 1 downto 0);\n"
-           "  signal romout : std_logic_vector(" + std::to_string(dataWidth(sample) - 1) + " downto 0);\n"
+           "  signal romaddr : std_logic_vector(" + width + " - 1 downto 0);\n" + signals +
            "  signal clk : std_logic := '0';\n"
-           "begin\n"
-           "  rom : entity work." + sample.name + " port map (" + (clocked ? "clk => clk, " : "") +
-           "romaddr => romaddr, romout => romout);\n"
+           "begin\n" + instances +
            "  process\n"
            "    variable l : line;\n"
            "  begin\n"
            "    for address in 0 to " + lastAddress + " loop\n"
            "      romaddr <= std_logic_vector(to_unsigned(address, " + width + "));\n"
            "      wait for 1 ns;\n" +
-           (clocked ? "      clk <= '1';\n      wait for 1 ns;\n      clk <= '0';\n" : "") +
-           "      write(l, to_bitvector(romout));\n"
-           "      writeline(output, l);\n"
+           (clocked ? "      clk <= '1';\n      wait for 1 ns;\n      clk <= '0';\n" : "") + prints +
            "    end loop;\n"
            "    wait;\n"
            "  end process;\n"
@@ -502,8 +517,8 @@ TEST(DefaultWidth, ClassicImageGivesTheWarning) {
     }
 }
 
-// File names that VHDL does not take as entity names, and a path with a folder, as make passes them; in
-// the file style, whose unit uses the most names.
+// Every style under names that VHDL does not take as entity names, or that the units use themselves, and
+// a path with a folder, as make passes them: GHDL analyses them without a warning and elaborates them.
 TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
     if (!installed("ghdl")) {
         GTEST_SKIP() << kNoGhdl;
@@ -511,24 +526,66 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
     const auto mended = [](const std::string& from, const std::string& to) {
         return "entity name " + from + " is not a VHDL name; the entity is named " + to + "\n";
     };
-    const std::tuple<std::string, std::string, std::string> names[] = {{"build/fw", "fw", ""},  // stem, entity, notice
-                          {"my-rom", "my_rom", mended("my-rom", "my_rom")},
-                          {"2rom", "rom_2rom", mended("2rom", "rom_2rom")},
-                          {"out", "out_rom", mended("out", "out_rom")},
-                          {"My ROM", "my_rom", mended("my rom", "my_rom")},
-                          {"IEEE", "ieee_rom", mended("ieee", "ieee_rom")},
-                          {"to_integer", "to_integer_rom", mended("to_integer", "to_integer_rom")},
-                          {"line", "line_rom", mended("line", "line_rom")}};
-    for (const auto& [stem, entity, notice] : names) {
+    std::vector<std::tuple<std::string, std::string, std::string>> names = {  // stem, entity, notice
+        {"build/fw", "fw", ""}, {"rom", "rom", ""},
+        {"2rom", "rom_2rom", mended("2rom", "rom_2rom")}, {"My ROM", "my_rom", mended("my rom", "my_rom")},
+        {"IEEE", "ieee_rom", mended("ieee", "ieee_rom")}};
+    for (const std::string name : {"out", "to_integer", "line", "romaddr", "romout", "clk", "rom_type", "rom_data",
+                                   "rom_words", "init_file", "words", "word", "text_line", "digit", "nibble",
+                                   "address", "position", "file_name"}) {
+        names.emplace_back(name, name + "_rom", mended(name, name + "_rom"));
+    }
+    for (const std::string style : {"case", "array", "block", "file"}) {
         TempDirectory temp;
-        const fs::path vhdl = convert(ROMTOOLS_QUENLOR_PATH, ".vhd", fs::path(ROMTOOLS_PIC_DIR) / "two_words_inhx8m.hex",
-                                      stem, "0\n", temp.path(), notice, {"--style", "file"});
-        for (const std::string standard : {"93", "08"}) {
+        std::string files;
+        for (const auto& [stem, entity, notice] : names) {
+            convert(ROMTOOLS_QUENLOR_PATH, ".vhd", fs::path(ROMTOOLS_PIC_DIR) / "two_words_inhx8m.hex", stem, "0\n",
+                    temp.path(), notice, {"--style", style});
+            files += " '" + stem + ".vhd'";
+        }
+        for (const std::string standard : {"93c", "08"}) {
             const fs::path output = temp.path() / "ghdl.txt";
-            EXPECT_EQ(ghdl(temp.path() / "work", standard, "-a", "'" + stem + ".vhd'", output), "") << stem;
-            EXPECT_EQ(ghdl(temp.path() / "work", standard, "-e", entity, output), "") << stem;
+            EXPECT_EQ(ghdl(temp.path() / "work", standard, "-a -Werror", files, output), "") << style;
+            for (const auto& [stem, entity, notice] : names) {
+                EXPECT_EQ(ghdl(temp.path() / "work", standard, "-e", entity, output), "") << style << " " << stem;
+            }
         }
     }
+}
+
+// Two file-style ROMs of one design, from two fw.hex: each reads the word file named after its own
+// output, and gives its own words.
+TEST(FileStyle, TwoRomsOfOneDesignReadTheirOwnWords) {
+    if (!installed("ghdl")) {
+        GTEST_SKIP() << kNoGhdl;
+    }
+    const Sample boot{"two_words_inhx8m", 8, {}, "", nullptr, "file"};
+    const Sample app{"classic_inhx8m", 8, {"--crop"}, "", nullptr, "file"};
+    TempDirectory temp;
+    for (const auto& [sample, rom] : {std::pair{&boot, std::string("boot")}, std::pair{&app, std::string("app")}}) {
+        const std::string stem = rom + "/fw";
+        const std::string notes = crops(*sample) ? stem + kLeftOut + "8 are left out: 10, the first at address 0100\n" : "";
+        const auto run = [&](const char* program, const std::vector<std::string>& form) {
+            std::vector<std::string> options = sample->options;
+            options.insert(options.end(), form.begin(), form.end());
+            convert(program, "", sampleFolder(*sample) / (sample->name + ".hex"), stem, "8\n", temp.path(), notes, options);
+        };
+        run(ROMTOOLS_QUENLOR_PATH, {"--style", "file", "-o", rom + "_rom.vhd"});
+        run(ROMTOOLS_SAPTRUM_PATH, {"--format", "mem", "-o", rom + "_rom.mem"});
+    }
+    const fs::path folder = temp.path() / "work";
+    writeFile(folder / "tb.vhd", testbench(boot, {"boot_rom", "app_rom"}));
+    const fs::path output = folder / "sim.txt";
+    ASSERT_EQ(ghdl(folder, "08", "-a", "boot_rom.vhd app_rom.vhd tb.vhd", output), "");
+    ASSERT_EQ(ghdl(folder, "08", "-e", "tb", output), "");
+    ASSERT_EQ(ghdl(folder, "08", "-r", "tb --ieee-asserts=disable-at-0", output), "");
+    Image expected;
+    const Image bootWords = expectedImage(boot);
+    const Image appWords = expectedImage(app);
+    for (std::size_t address = 0; address < bootWords.size(); ++address) {
+        expected.insert(expected.end(), {bootWords[address], appWords[address]});
+    }
+    EXPECT_EQ(printedWords(output, 2), expected);
 }
 
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {

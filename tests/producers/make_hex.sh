@@ -2,7 +2,8 @@
 # Writes odd.bin, 1001 bytes, and the HEX files that common tools make of it, for the round-trip tests:
 # objcopy (Debian package binutils), also linked high, srec_cat with blocks of 16, 32 and 255 bytes (srecord), and the
 # intelhex package with 255-byte records (python3-intelhex). Odd lengths end or split records on a low
-# byte. Also an 8051 program as SDCC writes it. The files are committed; run this to remake them.
+# byte. Also an 8051 program as SDCC writes it, and a big-endian ARM program. The files are committed;
+# run this to remake them.
 set -e
 # Debian's own python3, which python3-intelhex extends.
 cd "$(dirname "$0")"
@@ -33,4 +34,11 @@ work=$(mktemp -d)
 cp blink_8051.c "$work"
 (cd "$work" && sdcc -mmcs51 blink_8051.c)
 cp "$work"/blink_8051.ihx blink_8051_sdcc.hex
+rm -rf "$work"
+# A big-endian ARM program linked at its flash (Debian package gcc-arm-none-eabi), and its binary, whose
+# words are read high byte first.
+work=$(mktemp -d)
+arm-none-eabi-gcc -mbig-endian -Os -nostdlib -Wl,-Ttext=0x08000000 -o "$work"/counter_arm_be.elf counter_arm_be.c
+arm-none-eabi-objcopy -O ihex "$work"/counter_arm_be.elf counter_arm_be.hex
+arm-none-eabi-objcopy -O binary "$work"/counter_arm_be.elf counter_arm_be.bin
 rm -rf "$work"
