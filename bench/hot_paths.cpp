@@ -44,7 +44,7 @@ void BM_Reader(benchmark::State& state) {
         std::FILE* file = fmemopen(const_cast<char*>(hex.data()), hex.size(), "r");
         TextInput input(file);
         InputWarnings warnings("bench", nullptr);
-        HexRecordReader reader(input, warnings, static_cast<unsigned>(state.range(0)));
+        HexRecordReader reader(input, warnings, {static_cast<unsigned>(state.range(0))});
         RomWord word;
         std::uint64_t sum = 0;
         while (reader.nextWord(word)) {
