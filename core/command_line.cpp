@@ -147,6 +147,15 @@ private:
     bool readValue(std::string_view name, const std::string& value);
     Options checked() const;
 
+    // Whether the program takes the value option of this short name: the option that picks a form is
+    // the program's own, and --entity is for a program that names units.
+    bool programTakes(std::string_view name) const {
+        if (name == "--style" || name == "--format") {
+            return name == formOption(program_) && program_.offersForms();
+        }
+        return name != "--entity" || program_.namesUnits;
+    }
+
     // Makes the options a refusal; false, as reading stops there.
     bool refuse(std::string message) {
         options_ = refused(std::move(message));
@@ -192,9 +201,7 @@ bool OptionReader::readOption(int& index) {
         }
     }
     const ValueOption option = valueOption(argument);
-    const bool formOfAnother = (option.name == "--style" || option.name == "--format") &&
-                               (option.name != formOption(program_) || !program_.offersForms());
-    if (option.name.empty() || formOfAnother || (option.name == "--entity" && !program_.namesUnits)) {
+    if (option.name.empty() || !programTakes(option.name)) {
         return refuse("unknown option " + std::string(argument) + "\n" + usage_);
     }
     if (!option.value && index + 1 == argc_) {

@@ -60,14 +60,15 @@ constexpr std::string_view kBitsAboveCheck = R"(			assert word({WORD_TOP} downto
 
 using Places = std::initializer_list<std::pair<std::string_view, std::string>>;
 
-// The text with each {NAME} in it replaced by that place's text.
+// The text with each {NAME} in it replaced by that place's text; VHDL itself has no braces.
 std::string filledIn(std::string_view text, Places places) {
     std::string filled;
-    for (std::size_t open; (open = text.find('{')) != std::string_view::npos;) {
-        const std::size_t close = text.find('}', open);
+    for (std::size_t open, close; (open = text.find('{')) != std::string_view::npos &&
+                                  (close = text.find('}', open)) != std::string_view::npos;) {
         const std::string_view name = text.substr(open + 1, close - open - 1);
-        const auto place = std::find_if(places.begin(), places.end(), [name](const auto& p) { return p.first == name; });
-        filled.append(text.substr(0, open)).append(place->second);
+        const auto place =
+            std::find_if(places.begin(), places.end(), [name](const auto& named) { return named.first == name; });
+        filled.append(text.substr(0, open)).append(place != places.end() ? place->second : "");
         text.remove_prefix(close + 1);
     }
     return filled.append(text);
