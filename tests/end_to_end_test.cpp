@@ -683,11 +683,10 @@ TEST(ReadmeMakefileRule, RunsAsWritten) {
     if (kOnWindows || std::system("make --version >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "make is not installed";
     }
-    const std::string readme = readFile(ROMTOOLS_README);
-    const std::size_t rule = readme.find("```make\n") + 8;
-    ASSERT_GT(rule, 8u) << "README shows no Makefile block";
+    const std::vector<std::string> rules = readmeBlocks("```make\n");
+    ASSERT_EQ(rules.size(), 1u) << "README shows one Makefile block";
     TempDirectory temp;
-    writeFile(temp.path() / "Makefile", readme.substr(rule, readme.find("```", rule) - rule));
+    writeFile(temp.path() / "Makefile", rules[0]);
     writeFile(temp.path() / "prog.hex", golden("seven_words.hex"));
     const std::string make = "cd '" + temp.path().string() + "' && PATH='" + kQuenlor.path.parent_path().string() +
                              ":'\"$PATH\" make -s build/prog.vhd >make.log 2>&1";

@@ -234,6 +234,16 @@ TempDirectory::~TempDirectory() {
     fs::remove_all(path_, ignored);
 }
 
+std::vector<std::string> readmeBlocks(const std::string& fence) {
+    const std::string readme = readFile(ROMTOOLS_README);
+    std::vector<std::string> blocks;
+    for (std::size_t at = 0; (at = readme.find(fence, at)) != std::string::npos;) {
+        at += fence.size();
+        blocks.push_back(readme.substr(at, readme.find("```", at) - at));
+    }
+    return blocks;
+}
+
 std::string readFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream bytes;

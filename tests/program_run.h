@@ -59,6 +59,9 @@ private:
     std::filesystem::path path_;
 };
 
+// The blocks of README.md that open with the fence, such as "```make\n", as a user copies them.
+std::vector<std::string> readmeBlocks(const std::string& fence);
+
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 

@@ -502,22 +502,13 @@ TEST(Ice40, ReadmeSwapStepsRunAsWritten) {
             GTEST_SKIP() << tool << " is not installed: the open iCE40 flow is not run";
         }
     }
-    const std::string readme = readFile(ROMTOOLS_README);
-    const auto blocks = [&readme](const std::string& fence) {  // every block that opens with the fence
-        std::vector<std::string> found;
-        for (std::size_t at = 0; (at = readme.find(fence, at)) != std::string::npos; at += fence.size()) {
-            found.push_back(readme.substr(at + fence.size(), readme.find("```", at + fence.size()) - at - fence.size()));
-        }
-        return found;
-    };
     TempDirectory temp;
     fs::copy_file(fs::path(ROMTOOLS_PRODUCERS_DIR) / "odd_srec_cat_16.hex", temp.path() / "fw.hex");
-    ASSERT_EQ(blocks("```vhdl\n").size(), 1u);
-    writeFile(temp.path() / "top.vhd", blocks("```vhdl\n")[0]);
-    writeFile(temp.path() / "top.pcf", blocks("```pcf\n").at(0));
+    writeFile(temp.path() / "top.vhd", readmeBlocks("```vhdl\n").at(0));
+    writeFile(temp.path() / "top.pcf", readmeBlocks("```pcf\n").at(0));
     const std::string path = "PATH='" + fs::path(ROMTOOLS_QUENLOR_PATH).parent_path().string() + ":'\"$PATH\"\n";
-    ASSERT_EQ(blocks("```sh\n").size(), 2u) << "the steps once, and for each firmware";
-    for (const std::string& steps : blocks("```sh\n")) {
+    ASSERT_EQ(readmeBlocks("```sh\n").size(), 2u) << "the steps once, and for each firmware";
+    for (const std::string& steps : readmeBlocks("```sh\n")) {
         ASSERT_EQ(shell(temp.path(), "set -e\n" + path + steps), "");
     }
     EXPECT_NE(readFile(temp.path() / "fw.asc"), readFile(temp.path() / "top.asc"));
