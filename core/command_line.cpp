@@ -15,7 +15,7 @@ namespace {
 constexpr std::pair<std::string_view, std::string_view> kLongNames[] = {
     {"--width", "-w"},   {"--data-width", "--data-width"}, {"--base", "--base"},
     {"--output", "-o"},  {"--style", "--style"},           {"--format", "--format"},
-    {"--entity", "--entity"}};
+    {"--entity", "--entity"}, {"--fill", "--fill"}};
 
 // The options that take no value.
 constexpr std::pair<std::string_view, bool Options::*> kFlags[] = {
@@ -37,22 +37,25 @@ std::optional<std::int32_t> widthOption(std::string_view text) {
     return width;
 }
 
-// 0x or 0X and 1 to 8 hex digits, or 1 to 10 decimal digits, below 2^32; nothing otherwise.
-std::optional<std::uint32_t> baseAddressOption(std::string_view text) {
+// 0x or 0X and 1 to hexDigits hex digits, or 1 to decimalDigits decimal digits, at most largest; nothing
+// otherwise.
+std::optional<std::uint64_t> numberOption(std::string_view text, std::size_t hexDigits, std::size_t decimalDigits,
+                                          std::uint64_t largest) {
     const bool hex = text.substr(0, 2) == "0x" || text.substr(0, 2) == "0X";
     const std::string_view digits = hex ? text.substr(2) : text;
-    if (digits.empty() || digits.size() > (hex ? 8u : 10u) ||
+    if (digits.empty() || digits.size() > (hex ? hexDigits : decimalDigits) ||
         digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string_view::npos) {
         return std::nullopt;
     }
+    const unsigned radix = hex ? 16 : 10;
     std::uint64_t value = 0;
     for (const char digit : digits) {
-        value = value * (hex ? 16 : 10) + hexDigitValue(digit);
+        if (value > (largest - hexDigitValue(digit)) / radix) {
+            return std::nullopt;
+        }
+        value = value * radix + hexDigitValue(digit);
     }
-    if (value > UINT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(value);
+    return value;
 }
 
 Options refused(std::string message) {
@@ -108,7 +111,8 @@ std::string formNames(const ProgramDescription& program, std::string_view separa
 // The usage lines, with every option, packed into lines of at most 80 characters.
 std::string usageLines(const ProgramDescription& program) {
     const std::string start = "usage: " + std::string(program.name) + " ";
-    std::vector<std::string> items = {"[-w width]", "[--data-width bits]", "[--big-endian]", "[--base address]"};
+    std::vector<std::string> items = {"[-w width]", "[--data-width bits]", "[--big-endian]", "[--base address]",
+                                      "[--fill word]"};
     if (program.offersForms()) {
         items.push_back("[" + formOption(program) + " " + formNames(program, "|", "|") + "]");
     }
@@ -145,7 +149,7 @@ public:
 private:
     bool readOption(int& index);
     bool readValue(std::string_view name, const std::string& value);
-    Options checked() const;
+    Options checked();
 
     // Whether the program takes the value option of this short name: the option that picks a form is
     // the program's own, and --entity is for a program that names units.
@@ -221,9 +225,13 @@ bool OptionReader::readValue(std::string_view name, const std::string& value) {
         return options_.writer != nullptr || refuse("invalid " + std::string(program_.formOption) + " " + value +
                                                     "; it is " + formNames(program_, ", ", " or ") + "\n" + usage_);
     }
+    if (name == "--fill") {
+        options_.fillText = value;
+        return true;
+    }
     if (name == "--base") {
-        const std::optional<std::uint32_t> base = baseAddressOption(value);
-        options_.base = base.value_or(0);
+        const std::optional<std::uint64_t> base = numberOption(value, 8, 10, UINT32_MAX);
+        options_.base = static_cast<std::uint32_t>(base.value_or(0));
         return base.has_value() || refuse("invalid base address " + value +
                                           "; it is 0x followed by up to 8 hex digits, or a decimal number below "
                                           "4294967296\n" + usage_);
@@ -242,7 +250,17 @@ bool OptionReader::readValue(std::string_view name, const std::string& value) {
 }
 
 // The options read, or the refusal of what they ask together.
-Options OptionReader::checked() const {
+Options OptionReader::checked() {
+    if (options_.fillText) {
+        const std::optional<std::uint64_t> fill =
+            numberOption(*options_.fillText, 16, 20, lowBitsMask(static_cast<unsigned>(options_.dataWidth)));
+        if (!fill) {
+            return refused("invalid fill word " + *options_.fillText +
+                           "; it is 0x followed by up to 16 hex digits, or a decimal number, below 2 to the power " +
+                           std::to_string(options_.dataWidth) + "\n" + usage_);
+        }
+        options_.fill = *fill;
+    }
     if (options_.files.empty()) {
         return refused(usage_);
     }
@@ -315,8 +333,10 @@ std::string helpText(const ProgramDescription& program) {
     const std::string programName = program.name;
     const std::string extension(program.writers.front()->form().extension);
     return usageLines(program) + program.summary + "\n\n"
-           "Each input_filename ends in .hex, .ihx or .ihex; the output goes next to it,\n"
-           "under the same name with " + outputExtensions(program) + ".\n"
+           "Each input_filename ends in an Intel HEX extension: .hex, .ihx or .ihex, which\n"
+           "the output's extension replaces, or .ihe, .eep, .mcs, .a43, .a90, .h86, .hxl,\n"
+           ".hxh, .obl or .obh, which it follows. The output goes next to the input, with\n" +
+           outputExtensions(program) + ".\n"
            "A name of - reads the image from standard input, with -w and -o. Without -w\n"
            "the first file asks on the console\n"
            "  " + addressWidthQuestion() + "\n"
@@ -332,6 +352,9 @@ std::string helpText(const ProgramDescription& program) {
            "  --base ADDRESS     the image's byte address of ROM word 0: 0x and hex digits,\n"
            "                     or decimal; 0 if not given (--base 0x08000000 for a\n"
            "                     Cortex-M image linked at its flash)\n"
+           "  --fill WORD        the word of every address the image gives none: 0x and\n"
+           "                     hex digits, or decimal; 0 if not given (0x3FFF for a\n"
+           "                     PIC16's erased flash)\n"
            "  -o, --output FILE  write FILE instead (with one input file only); - writes\n"
            "                     standard output\n"
            + formHelp(program) + (program.namesUnits ?

@@ -20,6 +20,8 @@ struct Options {
     std::int32_t dataWidth = kDefaultDataWidth;  // --data-width
     std::uint32_t base = 0;                    // --base: the image's byte address of ROM word 0
     bool bigEndian = false;                    // --big-endian: a word's first byte is its most significant
+    std::optional<std::string> fillText;       // --fill, as given
+    std::uint64_t fill = 0;                    // its word, judged once every option is read
     std::optional<std::string> outputName;     // -o: instead of the name next to the input
     std::optional<std::string> entityName;     // --entity: the unit's name instead of the file's
     bool crop = false;                         // --crop: leave out words beyond the address width
@@ -32,7 +34,9 @@ struct Options {
 // 1 to 64); --big-endian; --base ADDRESS, --base=ADDRESS (0x and up to 8 hex digits, or a decimal number, below 2^32);
 // -o FILE, --output FILE, --output=FILE (with one input file only); --crop; --strict; -h, --help; -V,
 // --version; --style NAME, --style=NAME or --format NAME, --format=NAME, whichever the program offers;
-// and --entity NAME, --entity=NAME (with one input file only) where the program names units. The first refusal from the left is the one
+// --fill WORD, --fill=WORD (0x and up to 16 hex digits, or a decimal number, below 2 to the power of the
+// data width); and --entity NAME, --entity=NAME (with one input file only) where the program names
+// units. The first refusal from the left is the one
 // given, with the program's name in its usage line. Reading standard input ("-") needs -w and -o, and
 // a width from -w must suit the writer.
 Options parseCommandLine(int argc, char** argv, const ProgramDescription& program);

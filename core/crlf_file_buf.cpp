@@ -8,8 +8,13 @@
 
 namespace romtools {
 
-CrLfFileBuf::CrLfFileBuf(std::FILE* file)
-    : file_(file), block_(kBlockSize), put_(block_.data()), limit_(block_.data() + block_.size() - 1) {
+CrLfFileBuf::CrLfFileBuf(std::FILE* file, std::FILE* previous)
+    : file_(file),
+      previous_(previous),
+      previousBlock_(previous != nullptr ? kBlockSize : 0),
+      block_(kBlockSize),
+      put_(block_.data()),
+      limit_(block_.data() + block_.size() - 1) {
     // This block is the only buffer: the file's own would copy every block once more. There is no put
     // area either, so every write comes through xsputn or overflow and is translated there.
     std::setvbuf(file_, nullptr, _IONBF, 0);
@@ -19,6 +24,11 @@ bool CrLfFileBuf::drain() {
     const std::size_t length = static_cast<std::size_t>(put_ - block_.data());
     if (!failed_ && length > 0 && std::fwrite(block_.data(), 1, length, file_) != length) {
         fail();
+    }
+    if (previous_ != nullptr && length > 0 &&
+        (std::fread(previousBlock_.data(), 1, length, previous_) != length ||
+         std::memcmp(previousBlock_.data(), block_.data(), length) != 0)) {
+        previous_ = nullptr;
     }
     put_ = block_.data();
     return !failed_;
@@ -64,6 +74,10 @@ bool CrLfFileBuf::finish() {
         fail();
     }
     return !failed_;
+}
+
+bool CrLfFileBuf::matchesPrevious() {
+    return previous_ != nullptr && std::fgetc(previous_) == EOF && std::ferror(previous_) == 0;
 }
 
 void CrLfFileBuf::fail() {

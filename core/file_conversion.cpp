@@ -25,7 +25,7 @@ FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& setti
                      settings.options.entityName);
     if (!names) {
         throw ConversionFailure{"Input file should be HEX file.\n" + argument +
-                                    ": the name does not end in .hex, .ihx or .ihex\n",
+                                    ": the name does not end in an Intel HEX extension (" + hexExtensionList() + ")\n",
                                 false};
     }
     return *names;
@@ -101,7 +101,7 @@ FileConversion::FileConversion(const std::string& argument, RunSettings& setting
 
 void FileConversion::convert() {
     createOutput();
-    shape_ = {addressWidthFor(settings_), settings_.options.dataWidth};
+    shape_ = {addressWidthFor(settings_), settings_.options.dataWidth, settings_.options.fill};
     std::fputs(writer_.nameNotice(names_.unit).c_str(), stderr);
     putInPlace(writeOutput());
 }
@@ -126,8 +126,8 @@ void FileConversion::createOutput() {
 // Streams every word of the input into the output, saying each doubt about the input as it is found,
 // and those about the whole file once it has been read to its end. The output is finished but not
 // yet in place.
-FileConversion::Leftovers FileConversion::writeOutput() {
-    CrLfFileBuf buffer(output_.file());
+FileConversion::WrittenOutput FileConversion::writeOutput() {
+    CrLfFileBuf buffer(output_.file(), output_.previous());
     LineSink sink(buffer);
     TextInput text(input_.file.get());
     const Options& options = settings_.options;
@@ -160,7 +160,7 @@ FileConversion::Leftovers FileConversion::writeOutput() {
                       static_cast<int>(shape_.addressWidth), static_cast<unsigned long long>(reader.lowestDataByte()));
         warnings_.warn(text);
     }
-    return {fit, reader.bytesBelowBase(), reader.firstBelowBase()};
+    return {fit, reader.bytesBelowBase(), reader.firstBelowBase(), buffer.matchesPrevious()};
 }
 
 std::string FileConversion::fitWarning(const AddressFit& fit) const {
@@ -175,8 +175,8 @@ std::string FileConversion::fitWarning(const AddressFit& fit) const {
 
 // Puts a finished output in place, unless --strict refuses it for a warning; then says what became of
 // words beyond the address width and of data below the base.
-void FileConversion::putInPlace(const Leftovers& leftovers) {
-    const AddressFit& fit = leftovers.fit;
+void FileConversion::putInPlace(const WrittenOutput& written) {
+    const AddressFit& fit = written.fit;
     const bool wordsOutside = fit.anyOutside() && !settings_.options.crop;
     if (settings_.options.strict && (warnings_.any() || wordsOutside)) {
         if (wordsOutside) {
@@ -187,7 +187,7 @@ void FileConversion::putInPlace(const Leftovers& leftovers) {
                                     " --strict makes warnings errors\n",
                                 true};
     }
-    if (!output_.complete()) {
+    if (!output_.complete(written.unchanged)) {
         throw fileFailure("can not write output file", names_.output, output_.failure());
     }
     if (wordsOutside) {
@@ -199,11 +199,11 @@ void FileConversion::putInPlace(const Leftovers& leftovers) {
                      static_cast<unsigned long long>(fit.outsideCount()),
                      static_cast<unsigned long long>(fit.firstOutside()));
     }
-    if (leftovers.bytesBelowBase != 0 && settings_.options.crop) {
+    if (written.bytesBelowBase != 0 && settings_.options.crop) {
         std::fprintf(stderr, "%s: note: bytes below the base address %08llX are left out: %llu, the first at address %08llX\n",
                      warnings_.source().c_str(), static_cast<unsigned long long>(settings_.options.base),
-                     static_cast<unsigned long long>(leftovers.bytesBelowBase),
-                     static_cast<unsigned long long>(leftovers.firstBelowBase));
+                     static_cast<unsigned long long>(written.bytesBelowBase),
+                     static_cast<unsigned long long>(written.firstBelowBase));
     }
 }
 

@@ -42,17 +42,18 @@ public:
     void convert();
 
 private:
-    // What the reading leaves for the run to say once the output is in place: the words beyond the
-    // address width, and the bytes below the base.
-    struct Leftovers {
+    // What writing the output leaves for putting it in place: the words beyond the address width and
+    // the bytes below the base, for the run to say, and whether the output equals the file it replaces.
+    struct WrittenOutput {
         AddressFit fit;
         std::uint64_t bytesBelowBase;
         std::uint64_t firstBelowBase;
+        bool unchanged;
     };
 
     void createOutput();
-    Leftovers writeOutput();
-    void putInPlace(const Leftovers& leftovers);
+    WrittenOutput writeOutput();
+    void putInPlace(const WrittenOutput& written);
     std::string fitWarning(const AddressFit& fit) const;
 
     RunSettings& settings_;

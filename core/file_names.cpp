@@ -1,6 +1,7 @@
 #include "file_names.h"
 
 #include <cerrno>
+#include <iterator>
 
 #include "path_last_part.h"
 #include "platform.h"
@@ -19,13 +20,23 @@ std::size_t extensionStart(std::string_view name) {
     return position;
 }
 
-// A HEX file's extension, in any letter case: .hex, or .ihx and .ihex as some compilers write.
-bool isHexExtension(std::string_view extension) {
+// What a HEX file's extension, in any letter case, makes of the output's name: .hex, and .ihx and
+// .ihex as some compilers write, are replaced; the others Intel HEX files go by are kept, with the
+// output's extension after them, as avr-objcopy writes fw.hex and fw.eep side by side and each needs an
+// output of its own.
+enum class HexExtension { none, replaced, kept };
+
+HexExtension hexExtension(std::string_view extension) {
     std::string lower(extension);
     for (char& character : lower) {
         character = character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
     }
-    return lower == ".hex" || lower == ".ihx" || lower == ".ihex";
+    for (std::size_t i = 0; i < std::size(kHexExtensions); ++i) {
+        if (lower == kHexExtensions[i]) {
+            return i < kReplacedHexExtensions ? HexExtension::replaced : HexExtension::kept;
+        }
+    }
+    return HexExtension::none;
 }
 
 // The name given with -o without the extension of its last part.
@@ -36,6 +47,15 @@ std::string withoutExtension(const std::string& name) {
 }
 
 }  // namespace
+
+std::string hexExtensionList() {
+    std::string list;
+    for (const std::string_view extension : kHexExtensions) {
+        list += list.empty() ? "" : ", ";
+        list += extension;
+    }
+    return list;
+}
 
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
                                       const std::optional<std::string>& outputName,
@@ -48,10 +68,11 @@ std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_v
     } else {
         const std::size_t cut = extensionStart(argument);
         const std::string_view extension = std::string_view(argument).substr(cut);
-        if (!isHexExtension(extension)) {
+        const HexExtension kind = hexExtension(extension);
+        if (kind == HexExtension::none) {
             return std::nullopt;
         }
-        const std::string stem = argument.substr(0, cut);
+        const std::string stem = kind == HexExtension::replaced ? argument.substr(0, cut) : argument;
         // A name in .HEX is looked for in .hex first, as a file system that ignores case shows it.
         const std::string input = extension == ".HEX" ? stem + ".hex" : argument;
         names = FileNames{argument, input,

@@ -20,14 +20,23 @@ struct FileNames {
     std::string input;   // where the input is looked for first: the argument, or for ".HEX" the stem with ".hex"
     std::string output;  // the stem with the program's extension, the name given with -o, or <stdout>
     // The output's name without its extension, after which its word file is named: -o's name, or the
-    // input's with -o - too and without -o, "rom" for standard input to standard output.
+    // input's without an extension that the output's replaces (with -o - too, and without -o), "rom"
+    // for standard input to standard output.
     std::string stem;
     std::string unit;  // what the unit is named after: --entity's name whole, or the stem's last part
     bool toStandardOutput = false;  // -o -
 };
 
-// The names for a HEX file's argument, or nothing when it does not end in ".hex", ".ihx" or ".ihex", in
-// any letter case. The extension starts at the last '.' after the first character.
+// The extensions Intel HEX files go by, the ones the output's name replaces first.
+inline constexpr std::string_view kHexExtensions[] = {".hex", ".ihx", ".ihex", ".ihe", ".eep", ".mcs", ".a43",
+                                                      ".a90", ".h86", ".hxl", ".hxh", ".obl", ".obh"};
+inline constexpr std::size_t kReplacedHexExtensions = 3;
+
+// The extensions in a list: ".hex, .ihx, ...".
+std::string hexExtensionList();
+
+// The names for a HEX file's argument, or nothing when it does not end in one of kHexExtensions, in any
+// letter case. The extension starts at the last '.' after the first character.
 // "-" with -o's name is standard input, named <stdin>. -o - is standard output, named <stdout>.
 std::optional<FileNames> fileNamesFor(const std::string& argument, std::string_view outputExtension,
                                       const std::optional<std::string>& outputName,

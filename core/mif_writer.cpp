@@ -56,7 +56,7 @@ void MifWriter::writeHeader(LineSink& sink, const RomNames& /*names*/, const Rom
             "CONTENT\n"
             "BEGIN\n"
             "[0.." << lastAddress << "]:\t";
-    writeBits(sink, 0, shape.dataWidth);
+    writeBits(sink, shape.fill, shape.dataWidth);
     sink << ";\n";
 }
 

@@ -69,6 +69,11 @@ bool OutputFile::create() {
     gTemporaryDescriptor = descriptor;
     if (target.kind == FileKind::regular) {
         givePermissions(descriptor, target.permissions);
+        // Read as the output is written, without a buffer of its own; one that cannot be read is replaced.
+        previous_ = std::fopen(target_.c_str(), "rb");
+        if (previous_ != nullptr) {
+            std::setvbuf(previous_, nullptr, _IONBF, 0);
+        }
     }
     return true;
 }
@@ -110,8 +115,9 @@ std::FILE* OutputFile::createTemporary(int& descriptor) {
     return file;
 }
 
-bool OutputFile::complete() {
+bool OutputFile::complete(bool unchanged) {
     gTemporaryDescriptor = -1;
+    closePrevious();  // Windows replaces no open file
     // Standard output stays open: it is flushed, and its errors are the run's.
     const bool closed = toStandardOutput_ ? std::fflush(file_) == 0 && std::ferror(file_) == 0 : std::fclose(file_) == 0;
     const int closeError = errno;
@@ -119,6 +125,10 @@ bool OutputFile::complete() {
     if (!closed) {
         discard();
         return fail(closeError);
+    }
+    if (unchanged && !temporary_.empty()) {
+        discard();
+        return true;
     }
     failure_ = temporary_.empty() ? "" : replaceFile(temporary_, target_);
     if (!failure_.empty()) {
@@ -130,8 +140,16 @@ bool OutputFile::complete() {
     return true;
 }
 
+void OutputFile::closePrevious() {
+    if (previous_ != nullptr) {
+        std::fclose(previous_);
+        previous_ = nullptr;
+    }
+}
+
 void OutputFile::discard() {
     gTemporaryDescriptor = -1;
+    closePrevious();
     if (file_ != nullptr && !toStandardOutput_) {
         std::fclose(file_);
     }

@@ -25,18 +25,23 @@ public:
     // when a folder stands under its name, and failure() says why.
     bool create();
     std::FILE* file() const { return file_; }
+    // The regular file that the output will replace, open for reading; null when there is none.
+    std::FILE* previous() const { return previous_; }
     // True when the output is a device or FIFO, written as the run goes rather than put in place.
     bool writesInPlace() const { return file_ != nullptr && temporary_.empty(); }
 
-    // Closes the file and puts it in place; false, with the temporary file removed, when any of it
-    // fails, and failure() says why.
-    bool complete();
+    // Closes the file and puts it in place, or when it is unchanged, equal to the previous file byte for
+    // byte, leaves that file as it was (contents, time stamps, links, permissions) and removes the
+    // temporary file; false, with the temporary file removed, when any of it fails, and failure() says
+    // why.
+    bool complete(bool unchanged = false);
     // Closes the file and removes the temporary file.
     void discard();
     // The system's text for why create() or complete() failed.
     const std::string& failure() const { return failure_; }
 
 private:
+    void closePrevious();
     // Keeps the text for the errno value, and returns false.
     bool fail(int error);
     // The hidden file written until the output is complete; null when it cannot be made.
@@ -46,6 +51,7 @@ private:
     std::string target_;     // where the output lands: the name, or the file its links lead to
     std::string temporary_;  // the file written until it is complete; empty when writing directly
     std::FILE* file_ = nullptr;
+    std::FILE* previous_ = nullptr;
     bool toStandardOutput_;
     std::string failure_;
 };

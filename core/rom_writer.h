@@ -26,12 +26,14 @@ constexpr std::uint64_t lowBitsMask(unsigned bits) {
     return bits >= 64 ? UINT64_MAX : (std::uint64_t{1} << bits) - 1;
 }
 
-// The ROM a conversion writes: the bits of its addresses and of its words. A word takes
+// The ROM a conversion writes: the bits of its addresses and of its words, and the word where the
+// image gives none. A word takes
 // bytesPerWord() bytes of the image, and the ROM keeps its low dataWidth bits, dataMask(), which
 // hexDigits() hex digits write.
 struct RomShape {
     std::int32_t addressWidth = 0;
     std::int32_t dataWidth = kDefaultDataWidth;
+    std::uint64_t fill = 0;  // the word of every address the image gives none
 
     unsigned bytesPerWord() const { return romtools::bytesPerWord(dataWidth); }
     std::uint64_t dataMask() const { return lowBitsMask(static_cast<unsigned>(dataWidth)); }

@@ -39,7 +39,7 @@ void VhdlArrayRomWriter::writeWord(LineSink& sink, const RomWord& word, const Ro
 }
 
 void VhdlArrayRomWriter::writeTrailer(LineSink& sink, const RomShape& shape) {
-    writeZeroChoice(sink, "\t\tothers => \"", shape, "\"\n\t);\nbegin\n");
+    writeFillChoice(sink, "\t\tothers => \"", shape, "\"\n\t);\nbegin\n");
     sink << readStatements() << "end RTL;\n";
 }
 

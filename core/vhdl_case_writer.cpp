@@ -46,7 +46,7 @@ void VhdlCaseRomWriter::writeWord(LineSink& sink, const RomWord& word, const Rom
 }
 
 void VhdlCaseRomWriter::writeTrailer(LineSink& sink, const RomShape& shape) {
-    writeZeroChoice(sink, "\t\twhen others => romout <= \"", shape, "\";\n\t\tend case;\n\tend process;\n\nend RTL;\n");
+    writeFillChoice(sink, "\t\twhen others => romout <= \"", shape, "\";\n\t\tend case;\n\tend process;\n\nend RTL;\n");
 }
 
 }  // namespace romtools

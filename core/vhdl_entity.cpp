@@ -134,9 +134,9 @@ void writeRomType(LineSink& sink, const RomShape& shape) {
          << std::to_string(shape.dataWidth - 1) << " downto 0);\n";
 }
 
-void writeZeroChoice(LineSink& sink, std::string_view before, const RomShape& shape, std::string_view after) {
+void writeFillChoice(LineSink& sink, std::string_view before, const RomShape& shape, std::string_view after) {
     sink << before;
-    writeBits(sink, 0, shape.dataWidth);
+    writeBits(sink, shape.fill, shape.dataWidth);
     sink << after;
 }
 

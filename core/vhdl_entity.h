@@ -32,8 +32,9 @@ std::uint64_t romDepth(const RomShape& shape);
 // takes an ascending one for a ROM of zeros.
 void writeRomType(LineSink& sink, const RomShape& shape);
 
-// The choice that gives zero for every other address: before, a '0' for each data bit, then after.
-void writeZeroChoice(LineSink& sink, std::string_view before, const RomShape& shape, std::string_view after);
+// The choice that gives the fill word, zero unless --fill gives another, for every other address: before,
+// its data bits, then after.
+void writeFillChoice(LineSink& sink, std::string_view before, const RomShape& shape, std::string_view after);
 
 // The base of every VHDL style's writer: its entity is named by vhdlEntityName, and a mended name is
 // said.

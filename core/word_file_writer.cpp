@@ -11,8 +11,8 @@ namespace {
 // A page holds the words of 64K addresses, or of all of a smaller ROM.
 constexpr unsigned kPageBits = 16;
 
-// The zero lines written at a time: a few KiB of them.
-constexpr std::size_t kZeroBlock = 4096;
+// The fill lines written at a time: a few KiB of them.
+constexpr std::size_t kFillBlock = 4096;
 
 }  // namespace
 
@@ -26,11 +26,13 @@ void WordFileWriter::writeHeader(LineSink& sink, const RomNames& /*names*/, cons
     pageSize_ = std::min<std::uint64_t>(lines_, std::uint64_t{1} << kPageBits);
     pages_.clear();
     pages_.resize(lines_ / pageSize_);
-    const std::string line = std::string(shape.hexDigits(), '0') + std::string(separator()) + "\r\n";
-    zeroLineSize_ = line.size();
-    zeroLines_.clear();
-    while (zeroLines_.size() + line.size() <= kZeroBlock) {
-        zeroLines_ += line;
+    char digits[16];
+    const std::string line = std::string(digits, putHexDigits(digits, shape.fill, shape.hexDigits())) +
+                             std::string(separator()) + "\r\n";
+    fillLineSize_ = line.size();
+    fillLines_.clear();
+    while (fillLines_.size() + line.size() <= kFillBlock) {
+        fillLines_ += line;
     }
     sink << header();
 }
@@ -42,6 +44,7 @@ void WordFileWriter::writeWord(LineSink& /*sink*/, const RomWord& word, const Ro
     std::unique_ptr<std::uint64_t[]>& page = pages_[word.address >> kPageBits];
     if (!page) {
         page = std::make_unique<std::uint64_t[]>(pageSize_);
+        std::fill_n(page.get(), pageSize_, shape.fill);
     }
     page[word.address & (pageSize_ - 1)] = word.data & shape.dataMask();
 }
@@ -52,7 +55,7 @@ void WordFileWriter::writeTrailer(LineSink& sink, const RomShape& shape) {
         writeLines(sink, first, std::min(first + pageSize_, lines_ - 1), shape);
     }
     const std::unique_ptr<std::uint64_t[]>& lastPage = pages_.back();
-    writeWordLine(sink, lastPage ? lastPage[pageSize_ - 1] : 0, shape.hexDigits(), lastSeparator());
+    writeWordLine(sink, lastPage ? lastPage[pageSize_ - 1] : shape.fill, shape.hexDigits(), lastSeparator());
     pages_.clear();
 }
 
@@ -60,7 +63,7 @@ void WordFileWriter::writeTrailer(LineSink& sink, const RomShape& shape) {
 void WordFileWriter::writeLines(LineSink& sink, std::uint64_t first, std::uint64_t end, const RomShape& shape) {
     const std::unique_ptr<std::uint64_t[]>& page = pages_[first >> kPageBits];
     if (!page) {
-        writeZeroLines(sink, end - first);
+        writeFillLines(sink, end - first);
         return;
     }
     for (std::uint64_t address = first; address < end; ++address) {
@@ -72,11 +75,11 @@ void WordFileWriter::writeWordLine(LineSink& sink, std::uint64_t word, unsigned 
     sink.writeLine(16 + after.size(), [&](char* out) { return putText(putHexDigits(out, word, digits), after); });
 }
 
-void WordFileWriter::writeZeroLines(LineSink& sink, std::uint64_t count) {
-    const std::uint64_t linesInBlock = zeroLines_.size() / zeroLineSize_;
+void WordFileWriter::writeFillLines(LineSink& sink, std::uint64_t count) {
+    const std::uint64_t linesInBlock = fillLines_.size() / fillLineSize_;
     while (count > 0) {
         const std::uint64_t lines = std::min(count, linesInBlock);
-        sink.writeBytes(std::string_view(zeroLines_).substr(0, lines * zeroLineSize_));
+        sink.writeBytes(std::string_view(fillLines_).substr(0, lines * fillLineSize_));
         count -= lines;
     }
 }

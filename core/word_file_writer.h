@@ -18,8 +18,8 @@ inline constexpr std::string_view kWordFileExtension = ".mem";
 inline constexpr std::int32_t kMaxWordListAddressWidth = 24;
 
 // Writes the image as a word file: a line for every address of the ROM, from 0, with the low N bits of
-// the word there (N the data width) in ceil(N/4) upper-case hex digits, and 0 where the image gives no
-// word. The file is in address order and the image in file order, so the words wait for the trailer,
+// the word there (N the data width) in ceil(N/4) upper-case hex digits, and the fill word where the
+// image gives none. The file is in address order and the image in file order, so the words wait for the trailer,
 // in pages of 64K addresses made as the image reaches them: memory grows with the image, never with
 // the width. A word given again stands in place of the earlier one; a word beyond the width is left
 // out, as the run's warning says.
@@ -40,15 +40,15 @@ protected:
 
 private:
     void writeLines(LineSink& sink, std::uint64_t first, std::uint64_t end, const RomShape& shape);
-    void writeZeroLines(LineSink& sink, std::uint64_t count);
+    void writeFillLines(LineSink& sink, std::uint64_t count);
     static void writeWordLine(LineSink& sink, std::uint64_t word, unsigned digits, std::string_view after);
 
     std::uint64_t lines_ = 0;  // 2 to the power of the address width
     std::uint64_t pageSize_ = 0;
     // The words by page, null where the image gives none; the ROM has at most 256 pages.
     std::vector<std::unique_ptr<std::uint64_t[]>> pages_;
-    std::string zeroLines_;  // as many zero lines as fit a few KiB, CR LF and all, for the gaps
-    std::size_t zeroLineSize_ = 0;
+    std::string fillLines_;  // as many lines of the fill word as fit a few KiB, CR LF and all, for the gaps
+    std::size_t fillLineSize_ = 0;
 };
 
 }  // namespace romtools

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -70,18 +71,20 @@ std::string consoleText(const std::string& text) {
 }
 
 std::string notHex(const std::string& argument) {
-    return "Input file should be HEX file.\n" + argument + ": the name does not end in .hex, .ihx or .ihex\n";
+    return "Input file should be HEX file.\n" + argument +
+           ": the name does not end in an Intel HEX extension (.hex, .ihx, .ihex, .ihe, .eep, .mcs, .a43, .a90, "
+           ".h86, .hxl, .hxh, .obl, .obh)\n";
 }
 
 // The usage lines of option errors, with every option.
 std::string usage(const Program& p) {
     return p.name == "quenlor"
                ? "usage: quenlor [-w width] [--data-width bits] [--big-endian] [--base address]\n"
-                 "               [--style case|array|block|file] [--entity name] [-o output]\n"
-                 "               [--crop] [--strict] [-h] [-V] [--] input_filename...\n"
+                 "               [--fill word] [--style case|array|block|file] [--entity name]\n"
+                 "               [-o output] [--crop] [--strict] [-h] [-V] [--] input_filename...\n"
                : "usage: saptrum [-w width] [--data-width bits] [--big-endian] [--base address]\n"
-                 "               [--format mif|mem|coe] [-o output] [--crop] [--strict] [-h] [-V]\n"
-                 "               [--] input_filename...\n";
+                 "               [--fill word] [--format mif|mem|coe] [-o output] [--crop]\n"
+                 "               [--strict] [-h] [-V] [--] input_filename...\n";
 }
 
 // The warning of a file read to its end without an end record, or without a word for the ROM.
@@ -226,6 +229,18 @@ std::vector<Row> rowsFor(const Program& p) {
         {.name = "ExistingOutputReplaced", .answer = "4\n", .standardError = asked + noWord(),
          .hex = golden("end_record_only.hex"), .previousContents = std::string(5000, 'x'),
          .converted = "end_record_only_width_4"},
+        // An output equal to the file it would replace leaves that file as it was, time stamp and all.
+        {.name = "UnchangedOutputLeftAlone", .arguments = {"-w", "4", "prog.hex"}, .standardError = kBeyond4Bits,
+         .previousContents = golden("seven_words_width_4" + p.extension), .converted = "seven_words_width_4"},
+        // The word of every address the image gives none, as erased flash reads.
+        {.name = "Fill", .arguments = {"-w", "4", "--fill", "0x3FFF", "prog.hex"}, .standardError = noWord(),
+         .hex = golden("end_record_only.hex"), .converted = "end_record_only_width_4_fill"},
+        {.name = "FillAboveTheDataWidth", .arguments = {"--fill=0x4000"},
+         .standardError = "invalid fill word 0x4000; it is 0x followed by up to 16 hex digits, or a decimal number, "
+                          "below 2 to the power 14\n" + usage(p)},
+        {.name = "FillBeyond64Bits", .arguments = {"--data-width=64", "--fill", "18446744073709551616", "prog.hex"},
+         .standardError = "invalid fill word 18446744073709551616; it is 0x followed by up to 16 hex digits, or a "
+                          "decimal number, below 2 to the power 64\n" + usage(p)},
         // A file that is not Intel HEX fails, with no output, even to standard output, and says what it is.
         {.name = "NotIntelHexEmpty", .answer = "4\n",
          .standardError = asked + "prog.hex: not an Intel HEX file: it holds no record\n", .awaitsKeystroke = true,
@@ -254,6 +269,13 @@ std::vector<Row> rowsFor(const Program& p) {
          .standardError = asked + fitWarning("0010", 4, 5, "prog.IHX"), .hexName = "prog.IHX",
          .converted = "seven_words_width_4"},
         {.name = "OtherExtension", .arguments = {"prog.txt"}, .standardError = notHex("prog.txt")},
+        // Other Intel HEX names keep their extension, with the output's after it.
+        {.name = "EepromExtension", .program = q, .arguments = {"-w", "4", "--entity=prog", "prog.eep"},
+         .standardError = fitWarning("0010", 4, 5, "prog.eep"), .hexName = "prog.eep", .converted = "seven_words_width_4",
+         .convertedInto = {"prog.eep" + p.extension}},
+        {.name = "A43Extension", .program = m, .arguments = {"-w", "4", "prog.A43"},
+         .standardError = fitWarning("0010", 4, 5, "prog.A43"), .hexName = "prog.A43", .converted = "seven_words_width_4",
+         .convertedInto = {"prog.A43.mif"}},
         {.name = "NoExtension", .arguments = {"prog"}, .standardError = notHex("prog")},
         {.name = "EmptyArgument", .arguments = {""}, .standardError = notHex("")},
         {.name = "DotOnlyInDirectoryPart", .arguments = {"dir.d\\prog"}, .standardError = notHex("dir.d\\prog")},
@@ -422,6 +444,10 @@ std::vector<Row> rowsFor(const Program& p) {
          .standardError = asked, .converted = "seven_words_width_6_array"},
         {.name = "BlockStyle", .program = q, .arguments = {"--style=block", "prog.hex"}, .answer = "6\n",
          .standardError = asked, .converted = "seven_words_width_6_block"},
+        {.name = "FillArray", .program = q, .arguments = {"-w", "4", "--style=array", "--fill=16383", "prog.hex"},
+         .standardError = noWord(), .hex = golden("end_record_only.hex"), .converted = "end_record_only_width_4_array_fill"},
+        {.name = "FillBlock", .program = q, .arguments = {"-w", "4", "--style=block", "--fill=0x3fff", "prog.hex"},
+         .standardError = noWord(), .hex = golden("end_record_only.hex"), .converted = "end_record_only_width_4_block_fill"},
         {.name = "ArrayStyleWidthOption", .program = q, .arguments = {"-w", "25", "prog.hex", "--style=array"},
          .standardError = tooWide},
         {.name = "BlockStyleWidthOption", .program = q, .arguments = {"-w25", "--style", "block", "prog.hex"},
@@ -479,6 +505,11 @@ std::vector<Row> rowsFor(const Program& p) {
          .link = {"prog.mem", "report.txt"}, .posixOnly = true},
         {.name = "CoeFile", .program = m, .arguments = {"--format=coe", "prog.hex"}, .answer = "4\n",
          .standardError = asked + kBeyond4Bits, .converted = "seven_words_width_4.coe"},
+        {.name = "FillWordFile", .program = m, .arguments = {"--format", "mem", "-w", "3", "--fill=0x3FFF", "prog.hex"},
+         .standardError = noWord(), .hex = golden("end_record_only.hex"), .converted = "end_record_only_width_3_fill.mem"},
+        {.name = "FillCoe", .program = m, .arguments = {"--format", "coe", "-w", "3", "--crop", "--fill=0x3FFF", "prog.hex"},
+         .standardError = "prog.hex: note: words beyond the address width 3 are left out: 1, the first at address 0010\n",
+         .converted = "seven_words_width_3_fill.coe"},
         {.name = "InvalidFormat", .program = m, .arguments = {"--format", "hex", "prog.hex"},
          .standardError = "invalid format hex; it is mif, mem or coe\n" + usage(p)},
         {.name = "WordFileWidthOption", .program = m, .arguments = {"-w", "25", "--format", "mem", "prog.hex"},
@@ -551,8 +582,13 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
     if (!row.link.first.empty()) {
         fs::create_symlink(row.link.second, work / row.link.first);
     }
+    const fs::path previous = work / ("prog" + extension);
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    if (row.previousOutput) {
+        fs::last_write_time(previous, longAgo);
+    }
     if (row.outputMode != 0) {
-        fs::permissions(work / ("prog" + extension), static_cast<fs::perms>(row.outputMode));
+        fs::permissions(previous, static_cast<fs::perms>(row.outputMode));
     }
     const std::string stem = row.hexName.substr(0, row.hexName.rfind('.'));
     const std::string ownExtension = fs::path(row.converted).extension().string();  // a form's, such as .mem
@@ -590,7 +626,11 @@ TEST_P(EndToEnd, RunsAsAUserWould) {
         entries.insert(hostPath(name));
     }
     if (row.outputMode != 0) {
-        EXPECT_EQ(fs::status(work / ("prog" + extension)).permissions(), static_cast<fs::perms>(row.outputMode));
+        EXPECT_EQ(fs::status(previous).permissions(), static_cast<fs::perms>(row.outputMode));
+    }
+    // The previous output's time stamp moves exactly when its contents change.
+    if (row.previousOutput) {
+        EXPECT_EQ(fs::last_write_time(previous) == longAgo, readFile(previous) == row.previousContents);
     }
     entries.erase("");
     EXPECT_EQ(entriesBelow(work), withParents(entries));

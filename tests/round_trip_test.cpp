@@ -82,6 +82,9 @@ const Sample kSamples[] = {
     {"two_words_inhx8m", 8, {}, "", nullptr, "block", true},
     // The file style's array comes from the word file, with bits above the data width or without.
     {"two_words_inhx8m", 8, {}, "", nullptr, "file", true},
+    // The fill word, as erased flash reads, at every address the image gives none.
+    {"two_words_inhx8m", 8, {"--fill=0x3FFF"}, "", nullptr, "case", true},
+    {"two_words_inhx8m", 8, {"--fill=0x3FFF"}, "", nullptr, "block", true},
     {"odd_srec_cat_16", 9, {"--data-width=16"}, "", "odd.bin", "file"},
 };
 
@@ -93,28 +96,36 @@ bool crops(const Sample& sample) {
     return takes(sample, "--crop");
 }
 
-// The data width that a sample's options give, or the default.
-int dataWidth(const Sample& sample) {
-    for (const std::string& option : sample.options) {
-        if (option.rfind("--data-width=", 0) == 0) {
-            return std::stoi(option.substr(13));
+// The value that a sample's options give an option, such as "--data-width=", or the default.
+std::uint64_t optionValue(const Sample& sample, const std::string& option, std::uint64_t otherwise) {
+    for (const std::string& given : sample.options) {
+        if (given.rfind(option, 0) == 0) {
+            return std::stoull(given.substr(option.size()), nullptr, 0);
         }
     }
-    return 14;
+    return otherwise;
+}
+
+int dataWidth(const Sample& sample) {
+    return static_cast<int>(optionValue(sample, "--data-width=", 14));
 }
 
 // The ROM that the bytes make: a word of N bits takes N/8 bytes rounded up, the first the lowest (the
-// highest for --big-endian), and keeps its low N bits; zero elsewhere, and nothing from beyond the ROM (a run that kept such a word
-// would say so, and its message would fail the test).
+// highest for --big-endian), and keeps its low N bits; the fill word, 0 unless --fill gives another,
+// where no byte of a word is given, and nothing from beyond the ROM (a run that kept such a word would
+// say so, and its message would fail the test).
 Image romOf(const Bytes& bytes, const Sample& sample) {
     const int width = dataWidth(sample);
     const unsigned bytesPerWord = static_cast<unsigned>(width + 7) / 8;
-    Image image(std::size_t{1} << sample.addressWidth, 0);
+    Image image(std::size_t{1} << sample.addressWidth, optionValue(sample, "--fill=", 0));
+    std::vector<bool> given(image.size());
     for (const auto& [address, byte] : bytes) {
+        const std::size_t word = address / bytesPerWord;
         const unsigned offset = address % bytesPerWord;
-        if (address / bytesPerWord < image.size()) {
-            image[address / bytesPerWord] |= std::uint64_t{byte}
-                                             << ((takes(sample, "--big-endian") ? bytesPerWord - 1 - offset : offset) * 8);
+        if (word < image.size()) {
+            image[word] = given[word] ? image[word] : 0;
+            given[word] = true;
+            image[word] |= std::uint64_t{byte} << ((takes(sample, "--big-endian") ? bytesPerWord - 1 - offset : offset) * 8);
         }
     }
     for (std::uint64_t& word : image) {
@@ -611,7 +622,8 @@ TEST(FileStyle, TwoRomsOfOneDesignReadTheirOwnWords) {
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {
     return info.param.name + (crops(info.param) ? "_crop_" + std::to_string(info.param.addressWidth) : "") +
            (info.param.style != "case" || info.param.synthesized ? "_" + info.param.style : "") +
-           (dataWidth(info.param) != 14 ? "_data_width_" + std::to_string(dataWidth(info.param)) : "");
+           (dataWidth(info.param) != 14 ? "_data_width_" + std::to_string(dataWidth(info.param)) : "") +
+           (optionValue(info.param, "--fill=", 0) != 0 ? "_fill" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(PicSamples, RoundTrip, ::testing::ValuesIn(kSamples), sampleName);
