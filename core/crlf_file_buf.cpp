@@ -25,11 +25,7 @@ bool CrLfFileBuf::drain() {
     if (!failed_ && length > 0 && std::fwrite(block_.data(), 1, length, file_) != length) {
         fail();
     }
-    if (previous_ != nullptr && length > 0 &&
-        (std::fread(previousBlock_.data(), 1, length, previous_) != length ||
-         std::memcmp(previousBlock_.data(), block_.data(), length) != 0)) {
-        previous_ = nullptr;
-    }
+    compareWithPrevious(length);
     put_ = block_.data();
     return !failed_;
 }
@@ -74,6 +70,20 @@ bool CrLfFileBuf::finish() {
         fail();
     }
     return !failed_;
+}
+
+// A small piece first, then pieces twice as large, up to a block: an output that differs near its start,
+// as a new firmware's mostly does, reads little of the previous file.
+void CrLfFileBuf::compareWithPrevious(std::size_t length) {
+    for (std::size_t done = 0; previous_ != nullptr && done < length;) {
+        const std::size_t piece = std::min(length - done, comparePiece_);
+        if (std::fread(previousBlock_.data(), 1, piece, previous_) != piece ||
+            std::memcmp(previousBlock_.data(), block_.data() + done, piece) != 0) {
+            previous_ = nullptr;
+        }
+        done += piece;
+        comparePiece_ = std::min(2 * comparePiece_, previousBlock_.size());
+    }
 }
 
 bool CrLfFileBuf::matchesPrevious() {

@@ -45,10 +45,12 @@ protected:
 
 private:
     bool drain();
+    void compareWithPrevious(std::size_t length);
 
     std::FILE* file_;
     std::FILE* previous_;  // null once it differs from what is written, or when there is none
     std::vector<char> previousBlock_;
+    std::size_t comparePiece_ = 4096;
     std::vector<char> block_;  // the next block for the file, line ends already CR LF
     char* put_;                // where the next byte goes in block_
     char* limit_;              // the block's last byte, kept for the CR before a line feed

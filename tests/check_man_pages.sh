@@ -20,12 +20,12 @@ for page in "$@"; do
                  "which cannot start a record" "stands where a hex digit should be" "wrong checksum" \
                  "the file ends inside a record" "was given before" "--strict makes warnings errors" "unknown option" "invalid address width" "--version" \
                  "invalid data width" "the file has no end record" "the file gives no word for the ROM" \
-                 "it is the input file" "the name does not end in .hex, .ihx or .ihex" "invalid base address" \
+                 "it is the input file" "the name does not end in an Intel HEX extension" "invalid base address" \
                  "lies below the base address" "more bits than the data width" \
                  "no word of the file lies within the address width" "no answer on standard input" \
                  "not an Intel HEX file: it holds no record" "not an Intel HEX file: it starts with" \
                  "as a Motorola S-record file does" "as an ELF file does" "as a UTF-16 text file does" \
-                 "bytes below the base address" "is allowed with one input file only"; do
+                 "bytes below the base address" "is allowed with one input file only" "invalid fill word"; do
     case $text in
       *"$message"*) ;;
       *) echo "$page does not name \"$message\""; status=1 ;;
