@@ -1,6 +1,7 @@
 // The whole conversion on any bytes, through every writer and the CR LF output: the first byte picks
 // the address width, the second the data width (its low six bits) and the base (its top two), the
-// third's lowest bit the byte order, and the rest is the HEX file. Checked besides crashes and undefined behaviour: the words delivered are the image
+// third's lowest bit the byte order and its next the fill word (0 or all ones), and the rest is the HEX
+// file. Checked besides crashes and undefined behaviour: the words delivered are the image
 // that a plain decoding of the same bytes gives (unless the file is cut off or gives a word twice),
 // every line ends in CR LF and never in CR CR LF, the VHDL holds one case branch and the MIF one content
 // line per word delivered, and the word file holds the last word given at each address.
@@ -170,7 +171,7 @@ std::size_t linesStartingWith(const std::string& text, const std::string& start,
 }
 
 // The word file: a line for each address of the ROM with the low bits of the last word the reader gave
-// there, or 0, in as many hex digits as the data width needs.
+// there, or the fill word, in as many hex digits as the data width needs.
 void checkWordFile(const std::uint8_t* data, std::size_t size, const RomShape& shape, const WordLayout& layout,
                    const Image& image) {
     std::string expected;
@@ -178,7 +179,7 @@ void checkWordFile(const std::uint8_t* data, std::size_t size, const RomShape& s
         const auto word = image.find(address);
         char line[24];
         std::snprintf(line, sizeof line, "%0*llX\r\n", static_cast<int>(shape.hexDigits()),
-                      static_cast<unsigned long long>(word == image.end() ? 0 : word->second & shape.dataMask()));
+                      static_cast<unsigned long long>(word == image.end() ? shape.fill : word->second & shape.dataMask()));
         expected += line;
     }
     WordFileWriter mem;
@@ -203,7 +204,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) {
         return 0;
     }
-    const RomShape shape{addressWidthFrom(data[0]), 1 + data[1] % kMaxDataWidth};
+    RomShape shape{addressWidthFrom(data[0]), 1 + data[1] % kMaxDataWidth};
+    shape.fill = (data[2] & 2u) != 0 ? shape.dataMask() : 0;
     const WordLayout layout{shape.bytesPerWord(), kBases[data[1] >> 6], (data[2] & 1u) != 0};
     data += 3;
     size -= 3;
