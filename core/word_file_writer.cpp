@@ -26,9 +26,9 @@ void WordFileWriter::writeHeader(LineSink& sink, const RomNames& /*names*/, cons
     pageSize_ = std::min<std::uint64_t>(lines_, std::uint64_t{1} << kPageBits);
     pages_.clear();
     pages_.resize(lines_ / pageSize_);
-    char digits[16];
-    const std::string line = std::string(digits, putHexDigits(digits, shape.fill, shape.hexDigits())) +
-                             std::string(separator()) + "\r\n";
+    std::string line(shape.hexDigits(), '0');
+    putHexDigits(line.data(), shape.fill, shape.hexDigits());
+    line += std::string(separator()) + "\r\n";
     fillLineSize_ = line.size();
     fillLines_.clear();
     while (fillLines_.size() + line.size() <= kFillBlock) {
