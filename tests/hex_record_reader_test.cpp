@@ -135,7 +135,6 @@ TEST(HexRecordReader, DeliversTheWordsOfEveryRecordInFileOrder) {
                                                  "08000000; it is left out\n", {2, 0x08000000}},
         {"an odd base", ":0300000011223397\n", {{0, 0x3322}}, "t.hex:1: warning: data at 00000000 lies below the "
                                                                "base address 00000001; it is left out\n", {2, 1}},
-        {"under --crop, bytes below the base go unsaid", ":0300000011223397\n", {{0, 0x3322}}, "", {2, 1, false, true}},
         // A big-endian core's words: the first byte the most significant, in whole words and in parts.
         {"big-endian words of two bytes", ":0400000034127856E8\n:0100050022D8\n", {{0, 0x3412}, {1, 0x7856}, {2, 0x0022}},
          "", {2, 0, true}},

@@ -84,7 +84,7 @@ const Sample kSamples[] = {
     {"two_words_inhx8m", 8, {}, "", nullptr, "file", true},
     // The fill word, as erased flash reads, at every address the image gives none.
     {"two_words_inhx8m", 8, {"--fill=0x3FFF"}, "", nullptr, "case", true},
-    {"two_words_inhx8m", 8, {"--fill=0x3FFF"}, "", nullptr, "block", true},
+    {"two_words_inhx8m", 8, {"--fill=0x3FFF"}, "", nullptr, "array", true},
     {"odd_srec_cat_16", 9, {"--data-width=16"}, "", "odd.bin", "file"},
 };
 
@@ -304,40 +304,34 @@ fs::path convert(const fs::path& program, const std::string& extension, const Sa
                    std::to_string(sample.addressWidth) + "\n", temp, sample.notes, options);
 }
 
-// A testbench that sets every address in turn and prints what each ROM's romout gives, in binary, a
-// line each: the ROMs are the units named, by default the sample's, of its widths; one of the block
-// or file style gets a clock edge after each address.
-std::string testbench(const Sample& sample, const std::vector<std::string>& units = {}) {
+// A testbench that sets every address in turn and prints what romout gives, in binary, a line each; a
+// ROM of the block or file style gets a clock edge after each address. The ROM is the entity named, by
+// default the sample's.
+std::string testbench(const Sample& sample, const std::string& entity = "") {
     const std::string width = std::to_string(sample.addressWidth);
     const std::string lastAddress = std::to_string((1 << sample.addressWidth) - 1);
     const bool clocked = sample.style == "block" || sample.style == "file";
-    std::string signals;
-    std::string instances;
-    std::string prints;
-    const std::vector<std::string> names = units.empty() ? std::vector{sample.name} : units;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string romout = "romout" + std::to_string(i);
-        signals += "  signal " + romout + " : std_logic_vector(" + std::to_string(dataWidth(sample) - 1) + " downto 0);\n";
-        instances += "  rom" + std::to_string(i) + " : entity work." + names[i] + " port map (" +
-                     (clocked ? "clk => clk, " : "") + "romaddr => romaddr, romout => " + romout + ");\n";
-        prints += "      write(l, to_bitvector(" + romout + "));\n      writeline(output, l);\n";
-    }
     return "library ieee;\n"
            "use ieee.std_logic_1164.all;\n"
            "use ieee.numeric_std.all;\n"
            "use std.textio.all;\n"
            "entity tb is\nend tb;\n"
            "architecture sim of tb is\n"
-           "  signal romaddr : std_logic_vector(" + width + " - 1 downto 0);\n" + signals +
+           "  signal romaddr : std_logic_vector(" + width + " - 1 downto 0);\n"
+           "  signal romout : std_logic_vector(" + std::to_string(dataWidth(sample) - 1) + " downto 0);\n"
            "  signal clk : std_logic := '0';\n"
-           "begin\n" + instances +
+           "begin\n"
+           "  rom : entity work." + (entity.empty() ? sample.name : entity) + " port map (" +
+           (clocked ? "clk => clk, " : "") + "romaddr => romaddr, romout => romout);\n"
            "  process\n"
            "    variable l : line;\n"
            "  begin\n"
            "    for address in 0 to " + lastAddress + " loop\n"
            "      romaddr <= std_logic_vector(to_unsigned(address, " + width + "));\n"
            "      wait for 1 ns;\n" +
-           (clocked ? "      clk <= '1';\n      wait for 1 ns;\n      clk <= '0';\n" : "") + prints +
+           (clocked ? "      clk <= '1';\n      wait for 1 ns;\n      clk <= '0';\n" : "") +
+           "      write(l, to_bitvector(romout));\n"
+           "      writeline(output, l);\n"
            "    end loop;\n"
            "    wait;\n"
            "  end process;\n"
@@ -584,39 +578,34 @@ TEST(EntityNames, GhdlAnalysesAndElaboratesThem) {
     }
 }
 
-// Two file-style ROMs of one design, from two fw.hex: each reads the word file named after its own
-// output, and gives its own words.
+// Two file-style ROMs of one design, from two fw.hex, in one library: each unit reads the word file
+// named after its own output, and gives its own words.
 TEST(FileStyle, TwoRomsOfOneDesignReadTheirOwnWords) {
     if (!installed("ghdl")) {
         GTEST_SKIP() << kNoGhdl;
     }
-    const Sample boot{"two_words_inhx8m", 8, {}, "", nullptr, "file"};
-    const Sample app{"classic_inhx8m", 8, {"--crop"}, "", nullptr, "file"};
+    const Sample roms[] = {{"two_words_inhx8m", 8, {}, "", nullptr, "file"}, {"classic_inhx8m", 8, {"--crop"}, "", nullptr, "file"}};
+    const std::string names[] = {"boot", "app"};
     TempDirectory temp;
-    for (const auto& [sample, rom] : {std::pair{&boot, std::string("boot")}, std::pair{&app, std::string("app")}}) {
-        const std::string stem = rom + "/fw";
-        const std::string notes = crops(*sample) ? stem + kLeftOut + "8 are left out: 10, the first at address 0100\n" : "";
-        const auto run = [&](const char* program, const std::vector<std::string>& form) {
-            std::vector<std::string> options = sample->options;
-            options.insert(options.end(), form.begin(), form.end());
-            convert(program, "", sampleFolder(*sample) / (sample->name + ".hex"), stem, "8\n", temp.path(), notes, options);
-        };
-        run(ROMTOOLS_QUENLOR_PATH, {"--style", "file", "-o", rom + "_rom.vhd"});
-        run(ROMTOOLS_SAPTRUM_PATH, {"--format", "mem", "-o", rom + "_rom.mem"});
+    for (int i : {0, 1}) {
+        const std::string notes = i == 1 ? "app/fw" + kLeftOut + "8 are left out: 10, the first at address 0100\n" : "";
+        for (const auto& [program, form, extension] : {std::tuple{ROMTOOLS_QUENLOR_PATH, "--style=file", ".vhd"},
+                                                        std::tuple{ROMTOOLS_SAPTRUM_PATH, "--format=mem", ".mem"}}) {
+            std::vector<std::string> options = {form, "-o", names[i] + "_rom" + extension};
+            options.insert(options.end(), roms[i].options.begin(), roms[i].options.end());
+            convert(program, "", sampleFolder(roms[i]) / (roms[i].name + ".hex"), names[i] + "/fw", "8\n", temp.path(), notes, options);
+        }
     }
     const fs::path folder = temp.path() / "work";
-    writeFile(folder / "tb.vhd", testbench(boot, {"boot_rom", "app_rom"}));
     const fs::path output = folder / "sim.txt";
-    ASSERT_EQ(ghdl(folder, "08", "-a", "boot_rom.vhd app_rom.vhd tb.vhd", output), "");
-    ASSERT_EQ(ghdl(folder, "08", "-e", "tb", output), "");
-    ASSERT_EQ(ghdl(folder, "08", "-r", "tb --ieee-asserts=disable-at-0", output), "");
-    Image expected;
-    const Image bootWords = expectedImage(boot);
-    const Image appWords = expectedImage(app);
-    for (std::size_t address = 0; address < bootWords.size(); ++address) {
-        expected.insert(expected.end(), {bootWords[address], appWords[address]});
+    ASSERT_EQ(ghdl(folder, "08", "-a", "boot_rom.vhd app_rom.vhd", output), "");
+    for (int i : {0, 1}) {
+        writeFile(folder / "tb.vhd", testbench(roms[i], names[i] + "_rom"));
+        for (const auto& [command, operands] : {std::pair{"-a", "tb.vhd"}, {"-e", "tb"}, {"-r", "tb --ieee-asserts=disable-at-0"}}) {
+            ASSERT_EQ(ghdl(folder, "08", command, operands, output), "");
+        }
+        EXPECT_EQ(printedWords(output, 2), expectedImage(roms[i])) << names[i];
     }
-    EXPECT_EQ(printedWords(output, 2), expected);
 }
 
 std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {

@@ -3,11 +3,9 @@ static const unsigned steps[] = {0x01020304, 0x10203040, 0xCAFEF00D, 0x7F000001}
 
 void _start(void) {
     volatile unsigned* const port = (volatile unsigned*)0x40000000;
-    unsigned counter = 0;
-    for (;;) {
+    for (unsigned counter = 0;;) {
         for (unsigned i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
-            counter += steps[i];
-            *port = counter;
+            *port = counter += steps[i];
         }
     }
 }

@@ -34,11 +34,7 @@ work=$(mktemp -d)
 cp blink_8051.c "$work"
 (cd "$work" && sdcc -mmcs51 blink_8051.c)
 cp "$work"/blink_8051.ihx blink_8051_sdcc.hex
-rm -rf "$work"
-# A big-endian ARM program linked at its flash (Debian package gcc-arm-none-eabi), and its binary, whose
-# words are read high byte first.
-work=$(mktemp -d)
-arm-none-eabi-gcc -mbig-endian -Os -nostdlib -Wl,-Ttext=0x08000000 -o "$work"/counter_arm_be.elf counter_arm_be.c
-arm-none-eabi-objcopy -O ihex "$work"/counter_arm_be.elf counter_arm_be.hex
-arm-none-eabi-objcopy -O binary "$work"/counter_arm_be.elf counter_arm_be.bin
+# A big-endian ARM program linked at its flash (gcc-arm-none-eabi), and its binary, read high byte first.
+arm-none-eabi-gcc -mbig-endian -Os -nostdlib -Wl,-Ttext=0x08000000 -o "$work"/arm.elf counter_arm_be.c
+arm-none-eabi-objcopy -O ihex "$work"/arm.elf counter_arm_be.hex && arm-none-eabi-objcopy -O binary "$work"/arm.elf counter_arm_be.bin
 rm -rf "$work"
