@@ -31,22 +31,20 @@ FileNames fileNamesOrThrow(const std::string& argument, const RunSettings& setti
     return *names;
 }
 
-// True when a regular file stands under the name, links followed, that is not empty and whose first
-// line, up to the first CR or LF, is not one or more hex digits alone.
-bool holdsOtherThanWords(const std::string& name) {
-    const FilePtr file(fileKind(name).kind == FileKind::regular ? std::fopen(name.c_str(), "rb") : nullptr);
-    int character = file ? std::fgetc(file.get()) : EOF;
-    if (character == EOF) {
-        return false;
-    }
+// True when the output would replace a file, open for reading at its start, that is not empty and whose
+// first line, up to the first CR or LF, is not one or more hex digits alone. The file is left at its start.
+bool holdsOtherThanWords(std::FILE* previous) {
+    int character = previous != nullptr ? std::fgetc(previous) : EOF;
     bool digits = false;
-    for (; character != EOF && character != '\r' && character != '\n'; character = std::fgetc(file.get())) {
-        if (kDigitValues[static_cast<unsigned>(character)] == kNotADigit) {
-            return true;
-        }
+    bool other = false;
+    for (; character != EOF && character != '\r' && character != '\n' && !other; character = std::fgetc(previous)) {
+        other = kDigitValues[static_cast<unsigned>(character)] == kNotADigit;
         digits = true;
     }
-    return !digits;
+    if (previous != nullptr) {
+        std::rewind(previous);
+    }
+    return other || (!digits && character != EOF);
 }
 
 OpenedInput openInputOrThrow(const FileNames& names) {
@@ -113,13 +111,13 @@ void FileConversion::createOutput() {
     if (!names_.toStandardOutput && isSameFile(input_.file.get(), names_.output)) {
         throw fileFailure("can not create output file", names_.output, "it is the input file");
     }
-    if (!settings_.options.outputName && writer_.form().keepsOtherFiles && holdsOtherThanWords(names_.output)) {
-        throw fileFailure("can not create output file", names_.output,
-                          "it is not a word file, so it is kept; -o names the output to write");
-    }
     if (!output_.create()) {
         throw fileFailure(names_.toStandardOutput ? "can not write output file" : "can not create output file",
                           names_.output, output_.failure());
+    }
+    if (!settings_.options.outputName && writer_.form().keepsOtherFiles && holdsOtherThanWords(output_.previous())) {
+        throw fileFailure("can not create output file", names_.output,
+                          "it is not a word file, so it is kept; -o names the output to write");
     }
 }
 

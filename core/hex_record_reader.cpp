@@ -35,10 +35,7 @@ std::string formatOf(int first, TextInput& input) {
 }  // namespace
 
 std::string HexRecordReader::whyNotIntelHex() {
-    int character = input_.get();
-    while (character == '\n' || character == ' ' || character == '\t') {
-        character = input_.get();
-    }
+    const int character = getPastBlankSpace();
     if (character == ':') {
         input_.putBack();
         return "";
@@ -160,12 +157,18 @@ int HexRecordReader::readUnusualBytes(Characters characters, int bytes) {
 // Reads up to the ':' that starts the next record; false, with the reader stopped, when none comes.
 // After an end record, a line that cannot start a record is a trailer, such as some compilers write
 // there, and is skipped in silence; before one, such a character stops the reading.
+// The first character that is not a line end, a blank or a tab, which the reader skips around records.
+int HexRecordReader::getPastBlankSpace() {
+    int character = input_.get();
+    while (character == '\n' || character == ' ' || character == '\t') {
+        character = input_.get();
+    }
+    return character;
+}
+
 bool HexRecordReader::findRecordStart() {
     for (;;) {
-        int character = input_.get();
-        while (character == '\n' || character == ' ' || character == '\t') {
-            character = input_.get();
-        }
+        int character = getPastBlankSpace();
         if (character == ':') {
             return true;
         }

@@ -166,6 +166,7 @@ private:
     void leaveWholeWords();
     void endInsideWholeWord();
     int readUnusualBytes(Characters characters, int bytes);
+    int getPastBlankSpace();
     bool findRecordStart();
     void startRecord();
     void readRecordWithoutWords(unsigned type, int count);

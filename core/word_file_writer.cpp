@@ -43,7 +43,7 @@ void WordFileWriter::writeWord(LineSink& /*sink*/, const RomWord& word, const Ro
     }
     std::unique_ptr<std::uint64_t[]>& page = pages_[word.address >> kPageBits];
     if (!page) {
-        page = std::make_unique<std::uint64_t[]>(pageSize_);
+        page = std::make_unique_for_overwrite<std::uint64_t[]>(pageSize_);
         std::fill_n(page.get(), pageSize_, shape.fill);
     }
     page[word.address & (pageSize_ - 1)] = word.data & shape.dataMask();
